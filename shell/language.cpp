@@ -41,6 +41,16 @@ bool IsChineseUi(std::string_view languageName) {
   return languageName == "ChineseT" || languageName == "ChineseS";
 }
 
+const UiTexts& TextsFor(bool isChinese) {
+  static const UiTexts kChinese{L"测试鼠标击发速度", L"Bitmap_Chinese",     L"Bitmap_Cancel",
+                                L"F1键：开始测试",   L"F2键：停止测试",     L"ESC键：离开测试程式",
+                                L"版本：V1.3",       L"https://www.sarnevo.example/zh/"};
+  static const UiTexts kEnglish{L"Sarnevo",   L"Bitmap_English", L"Bitmap_Cancel2",
+                                L"F1: Start", L"F2: Stop",       L"ESC: Exit Software",
+                                L"Version:V1.2", L"https://www.sarnevo.example/en/"};
+  return isChinese ? kChinese : kEnglish;
+}
+
 std::wstring_view VerdictWord(click_race::StrokeVerdict verdict, bool isChinese) {
   using click_race::StrokeVerdict;
   switch (verdict) {
