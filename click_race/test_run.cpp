@@ -33,6 +33,9 @@ void TMainForm::StartRun() {
   SetCursorPos(origin.x + kPinX, origin.y + kPinY);
   const RECT pin{origin.x + kPinX, origin.y + kPinY, origin.x + kPinX + 1, origin.y + kPinY + 1};
   ClipCursor(&pin);
+  // The pinned window cannot move anyway, and the system's move loop that a left press on the
+  // background would start delays the input that follows it by a millisecond or more.
+  AdvShaper1->DragsWindow = false;
 
   lb_F1->SetFontColor(kRed);
   lb_F2->SetFontColor(kYellow);
@@ -43,6 +46,7 @@ void TMainForm::StopRun() {
     MouseHook.reset();
     ClipCursor(nullptr);
   }
+  AdvShaper1->DragsWindow = true;
   lb_F1->SetFontColor(kYellow);
   lb_F2->SetFontColor(kRed);
   device_bridge::SendTestModeCommand(device_bridge::TestMode::ModeRunStop);

@@ -30,6 +30,8 @@ std::wstring Widen(const char* text) {
 namespace {
 constexpr wchar_t kTimerClass[] = L"FormsTimerWindow";
 constexpr UINT_PTR kTimerId = 1;
+// Marks a top-level window as a form, for the keyboard shortcuts of its child windows.
+constexpr wchar_t kFormProperty[] = L"FormsForm";
 
 void RegisterClassOnce(const wchar_t* name, WNDPROC procedure, UINT style = 0) {
   WNDCLASSEXW windowClass{};
@@ -222,6 +224,7 @@ void Form::CreateWindowFor(const wchar_t* className, int clientWidth, int client
   Top = (GetSystemMetrics(SM_CYSCREEN) - clientHeight) / 2;
   const DWORD exStyle = TheApplication().MainFormOnTaskBar ? WS_EX_APPWINDOW : 0;
   CreateHandle(className, L"", WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX, exStyle, nullptr);
+  SetPropW(Handle(), kFormProperty, this);
 }
 
 void Form::Show() {
@@ -315,6 +318,7 @@ void Form::WndProc(Message& message) {
       Close();
       return;
     case WM_DESTROY:
+      RemovePropW(Handle(), kFormProperty);
       if (TheApplication().MainForm() == this) PostQuitMessage(0);
       break;
   }
@@ -338,14 +342,16 @@ void Application::Run() {
   if (!mainForm_ || !mainForm_->Handle()) return;
   mainForm_->Show();
   MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if ((msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) && mainForm_->OnShortcut && mainForm_->Handle() &&
-        (msg.hwnd == mainForm_->Handle() || IsChild(mainForm_->Handle(), msg.hwnd)) && mainForm_->OnShortcut(msg)) {
-      continue;
-    }
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) Dispatch(msg);
+}
+
+void Application::Dispatch(MSG& message) {
+  if ((message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) && message.hwnd) {
+    auto* form = static_cast<Form*>(GetPropW(GetAncestor(message.hwnd, GA_ROOT), kFormProperty));
+    if (form && form->OnShortcut && form->OnShortcut(message)) return;
   }
+  TranslateMessage(&message);
+  DispatchMessageW(&message);
 }
 
 void Application::ShowException(const std::wstring& message) {

@@ -102,8 +102,9 @@ class Shaper : public GraphicControl {
   // Takes ownership of the bitmap; null keeps the current picture.
   void SetPicture(HBITMAP picture);
   HBITMAP Picture() const { return picture_.get(); }
-  bool MovesWindow() const override { return true; }
+  bool MovesWindow() const override { return DragsWindow; }
   void Paint(HDC dc) override;
+  bool DragsWindow = true;
 
  private:
   UniqueBitmap picture_;
@@ -214,6 +215,8 @@ class Application {
   }
   Form* MainForm() const { return mainForm_.get(); }
   void Run();
+  // Hands one message to its window, after the shortcuts of the form it belongs to.
+  static void Dispatch(MSG& message);
   // Shows an exception's message in a stop box captioned with the program's name.
   void ShowException(const std::wstring& message);
   void Terminate() { PostQuitMessage(0); }
