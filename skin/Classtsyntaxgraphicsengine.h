@@ -33,7 +33,9 @@ class classTSyntaxGraphicsEngine {
   // Steps of ApplyRegionFromCanvas up to the comparison, on their own for measuring and comparing.
   void BuildShape(const SkinBitmap& canvas, RegionBuild build);
 
-  RegionBuild Build = RegionBuild::RunByRun;
+  // One call by default: on a 103 x 34 exit frame under Wine it builds the same region in half the
+  // time (5 us against 10 us, where the per-run unions were about half of a 21 us repaint).
+  RegionBuild Build = RegionBuild::OneCall;
 
   forms::UniqueRegion ShapeRegion;  // the shape found by the last scan
   forms::UniqueRegion RunRegion;    // one run at a time while building run by run

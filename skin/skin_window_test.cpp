@@ -136,9 +136,17 @@ class SkinWindowTest : public testing::Test {
     RegisterClassW(&windowClass);
   }
 
+  // One host for the whole suite: a visible top-level window takes Wine about 2 s to take down.
+  static void TearDownTestSuite() {
+    host_.reset();
+    Pump();
+  }
+
   void SetUp() override {
-    host_.reset(CreateWindowExW(0, L"SkinTestHost", L"skin test", WS_POPUP | WS_VISIBLE, 100, 100, 400, 200, nullptr,
-                                nullptr, GetModuleHandleW(nullptr), nullptr));
+    if (!host_) {
+      host_.reset(CreateWindowExW(0, L"SkinTestHost", L"skin test", WS_POPUP | WS_VISIBLE, 100, 100, 400, 200,
+                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+    }
     ASSERT_TRUE(host_);
     button_ = CreateWindowExW(0, L"BUTTON", L"Go", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 20, 20, 80, 30, host_.get(),
                               nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -149,7 +157,7 @@ class SkinWindowTest : public testing::Test {
   }
 
   void TearDown() override {
-    host_.reset();
+    if (IsWindow(button_)) DestroyWindow(button_);
     Pump();
   }
 
@@ -171,7 +179,7 @@ class SkinWindowTest : public testing::Test {
     return region && *region == expected;
   }
 
-  forms::UniqueWindow host_;
+  static inline forms::UniqueWindow host_;
   HWND button_ = nullptr;
 };
 
@@ -397,6 +405,143 @@ TEST(WindowOutline, StoredOutlineBecomesTheWindowRegion) {
   const auto stored = WindowOutline();
   EXPECT_EQ(*region, Rects(stored.begin(), stored.end()));
 }
+
+
+// --- A preview of the skinned window: stored outline, background picture, two skinned buttons ---
+
+LRESULT CALLBACK PictureWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    SetWindowLongPtrW(window, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+  } else if (message == WM_ERASEBKGND) {
+    return 1;
+  } else if (message == WM_PAINT) {
+    forms::PaintGuard paint(window);
+    const auto* picture = reinterpret_cast<const SkinBitmap*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (picture) BitBlt(paint.dc(), 0, 0, picture->Width(), picture->Height(), picture->Dc(), 0, 0, SRCCOPY);
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Writes a 24-bit BMP of the bitmap, for a person to look at after the run.
+void SaveBmp(const SkinBitmap& image, const char* path) {
+  const int stride = (image.Width() * 3 + 3) / 4 * 4;
+  std::vector<unsigned char> file(54 + static_cast<std::size_t>(stride) * image.Height());
+  auto put32 = [&](std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) file[at + i] = static_cast<unsigned char>(v >> (8 * i));
+  };
+  file[0] = 'B';
+  file[1] = 'M';
+  put32(2, static_cast<std::uint32_t>(file.size()));
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, image.Width());
+  put32(22, image.Height());
+  file[26] = 1;
+  file[28] = 24;
+  GdiFlush();
+  for (int y = 0; y < image.Height(); ++y) {
+    unsigned char* row = file.data() + 54 + static_cast<std::size_t>(image.Height() - 1 - y) * stride;
+    for (int x = 0; x < image.Width(); ++x) {
+      const std::uint32_t c = image.Pixel(x, y);
+      row[x * 3] = c & 0xFF;
+      row[x * 3 + 1] = (c >> 8) & 0xFF;
+      row[x * 3 + 2] = (c >> 16) & 0xFF;
+    }
+  }
+  forms::UniqueFile out(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  DWORD written = 0;
+  if (out) WriteFile(out.get(), file.data(), static_cast<DWORD>(file.size()), &written, nullptr);
+}
+
+struct PreviewCase {
+  const wchar_t* Background;
+  const wchar_t* ExitStrip;
+  const char* Screenshot;
+};
+
+class SkinnedWindowPreview : public testing::TestWithParam<PreviewCase> {};
+
+TEST_P(SkinnedWindowPreview, OutlineCutsTheWindowAndButtonsShowTheirFrames) {
+  const PreviewCase& c = GetParam();
+  const HINSTANCE module = GetModuleHandleW(nullptr);
+  WNDCLASSW pictureClass{};
+  pictureClass.lpfnWndProc = PictureWindowProc;
+  pictureClass.hInstance = module;
+  pictureClass.lpszClassName = L"SkinPreview";
+  RegisterClassW(&pictureClass);
+  WNDCLASSW behindClass{};
+  behindClass.lpfnWndProc = DefWindowProcW;
+  behindClass.hInstance = module;
+  behindClass.hbrBackground = CreateSolidBrush(RGB(0, 200, 0));
+  behindClass.lpszClassName = L"SkinPreviewBehind";
+  RegisterClassW(&behindClass);
+
+  // A green window behind, and the skinned window over it at (60, 60).
+  const POINT origin{60, 60};
+  forms::UniqueWindow behind(CreateWindowExW(0, L"SkinPreviewBehind", L"", WS_POPUP | WS_VISIBLE, 40, 40, 860, 600,
+                                             nullptr, nullptr, module, nullptr));
+  SkinBitmap background;
+  ASSERT_TRUE(background.Adopt(LoadBitmapW(module, c.Background)));
+  forms::UniqueWindow window(CreateWindowExW(0, L"SkinPreview", L"", WS_POPUP, origin.x, origin.y, MainWindowWidth,
+                                             MainWindowHeight, nullptr, nullptr, module, &background));
+  ASSERT_TRUE(window);
+  SetWindowRgn(window.get(), CreateWindowOutlineRegion().release(), FALSE);
+  HWND exitButton = CreateWindowExW(0, L"BUTTON", L"exit", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 712, 519, 103, 38,
+                                    window.get(), nullptr, module, nullptr);
+  HWND webButton = CreateWindowExW(0, L"BUTTON", L"web", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 289, 522, 259, 34,
+                                   window.get(), nullptr, module, nullptr);
+  classTSyntaxModelsbar exitSkin(exitButton);
+  exitSkin.SetPicture(LoadBitmapW(module, c.ExitStrip));
+  classTSyntaxModelsbar webSkin(webButton);
+  webSkin.SetPicture(LoadBitmapW(module, L"Bitmap_WebIcon"));
+  ShowWindow(window.get(), SW_SHOW);
+  SetForegroundWindow(window.get());
+  MoveMouseTo(POINT{1200, 1000});
+  PumpUntil([] { return false; }, 700);
+
+  SkinBitmap screen;
+  ASSERT_TRUE(screen.SetSize(900, 640));
+  {
+    HDC desktop = GetDC(nullptr);
+    BitBlt(screen.Dc(), 0, 0, 900, 640, desktop, 0, 0, SRCCOPY);
+    ReleaseDC(nullptr, desktop);
+  }
+  SaveBmp(screen, c.Screenshot);
+  GdiFlush();
+  const auto shot = [&](int x, int y) { return screen.Pixel(origin.x + x, origin.y + y); };
+  const auto picture = [&](int x, int y) { return background.Pixel(x, y); };
+  const std::uint32_t green = 0x00C800;
+
+  // Outside the outline: what lies behind.
+  for (const POINT p : {POINT{400, 0}, POINT{400, 1}, POINT{100, 10}, POINT{700, 20}, POINT{5, 30}, POINT{810, 30},
+                        POINT{120, 36}, POINT{812, 300}, POINT{812, 552}}) {
+    EXPECT_EQ(shot(p.x, p.y), green) << "outside at " << p.x << "," << p.y;
+  }
+  // Inside: the picture, in the tab, on the shoulders and in the body.
+  for (const POINT p : {POINT{400, 2}, POINT{274, 2}, POINT{50, 30}, POINT{760, 30}, POINT{0, 37}, POINT{811, 300},
+                        POINT{100, 300}, POINT{600, 420}}) {
+    EXPECT_EQ(shot(p.x, p.y), picture(p.x, p.y)) << "inside at " << p.x << "," << p.y;
+  }
+  // The buttons: their black corners show the picture, their middles show their normal frames.
+  EXPECT_EQ(shot(712, 519), picture(712, 519));
+  EXPECT_EQ(shot(289, 522), picture(289, 522));
+  SkinBitmap exitStrip, webStrip;
+  ASSERT_TRUE(exitStrip.Adopt(LoadBitmapW(module, c.ExitStrip)));
+  ASSERT_TRUE(webStrip.Adopt(LoadBitmapW(module, L"Bitmap_WebIcon")));
+  EXPECT_EQ(shot(712 + 20, 519 + 17), exitStrip.Pixel(20, 17));
+  EXPECT_EQ(shot(289 + 117, 522 + 11), webStrip.Pixel(117, 11));
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, SkinnedWindowPreview,
+                         testing::Values(PreviewCase{L"Bitmap_Chinese", L"Bitmap_Cancel", "skin_preview_chinese.bmp"},
+                                         PreviewCase{L"Bitmap_English", L"Bitmap_Cancel2", "skin_preview_english.bmp"}),
+                         [](const testing::TestParamInfo<PreviewCase>& info) {
+                           return std::string(info.param.Screenshot).find("chinese") != std::string::npos
+                                      ? "Chinese"
+                                      : "English";
+                         });
 
 }  // namespace
 }  // namespace skin
