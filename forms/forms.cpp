@@ -58,14 +58,32 @@ void GraphicControl::Invalidate() {
 }
 
 void Label::SetCaption(std::wstring caption) {
+  Invalidate();
   caption_ = std::move(caption);
+  FitToText();
   Invalidate();
 }
 
 void Label::SetFont(const FontSpec& font) {
+  Invalidate();
   font_ = font;
   fontHandle_ = CreateFontFor(font_);
+  FitToText();
   Invalidate();
+}
+
+void Label::FitToText() {
+  if (!AutoSize || !fontHandle_) return;
+  HDC screen = GetDC(nullptr);
+  {
+    SelectionGuard font(screen, fontHandle_.get());
+    SIZE extent{};
+    if (GetTextExtentPoint32W(screen, caption_.c_str(), static_cast<int>(caption_.size()), &extent)) {
+      Width = extent.cx;
+      Height = extent.cy;
+    }
+  }
+  ReleaseDC(nullptr, screen);
 }
 
 void Label::SetFontColor(Color color) {

@@ -80,8 +80,11 @@ class Label : public GraphicControl {
   const FontSpec& Font() const { return font_; }
   void SetFontColor(Color color);
   void Paint(HDC dc) override;
+  // Fits the label's size to its text whenever the text or the font changes.
+  bool AutoSize = true;
 
  private:
+  void FitToText();
   std::wstring caption_;
   FontSpec font_;
   UniqueFont fontHandle_;

@@ -4,6 +4,7 @@
 
 #include "shell/language.h"
 #include "shell/system_language.h"
+#include "skin/window_outline_region.h"
 
 TMainForm* MainForm = nullptr;
 
@@ -63,20 +64,25 @@ TMainForm::~TMainForm() {
 // tab order.
 void TMainForm::CreateComponents() {
   CreateWindowFor(L"TMainForm", kClientWidth, kClientHeight);
+  // The stored outline, the same in every language; the system owns the region from here on.
+  if (forms::UniqueRegion outline = skin::CreateWindowOutlineRegion()) {
+    if (SetWindowRgn(Handle(), outline.get(), FALSE)) (void)outline.release();
+  }
   OnClose = [this] { FormClose(); };
   OnShortcut = [this](const MSG& message) { return HandleShortcut(message); };
 
   AdvShaper1 = std::make_unique<forms::Shaper>(*this);
   AdvShaper1->Width = kClientWidth, AdvShaper1->Height = kClientHeight;
 
-  auto label = [this](int left, int top, int width, const wchar_t* caption, forms::FontSpec font) {
+  auto label = [this](int left, int top, int width, const wchar_t* caption, forms::FontSpec font, bool autoSize = false) {
     auto control = std::make_unique<forms::Label>(*this);
     control->Left = left, control->Top = top, control->Width = width, control->Height = 16;
+    control->AutoSize = autoSize;
     control->SetCaption(caption);
     control->SetFont(font);
     return control;
   };
-  le_Version = label(40, 529, 71, L"版本：V1.3", LabelFont(forms::clWhite, false));
+  le_Version = label(40, 529, 71, L"版本：V1.3", LabelFont(forms::clWhite, false), true);
   Shape1 = std::make_unique<forms::Shape>(*this);
   Shape1->Left = 277, Shape1->Top = 332, Shape1->Width = 260, Shape1->Height = 56;
   Shape1->BrushColor = forms::clBtnText;
@@ -125,6 +131,11 @@ void TMainForm::FormCreate() {
   }
   const HINSTANCE module = GetModuleHandleW(nullptr);
   AdvShaper1->SetPicture(LoadBitmapW(module, texts.BackgroundPicture));
+  CancelButtonSkin = std::make_unique<skin::classTSyntaxModelsbar>(btn_Cancel->Handle());
+  CancelButtonSkin->SetPicture(LoadBitmapW(module, texts.ExitPicture));
+  HBITMAP webStrip = LoadBitmapW(module, L"Bitmap_WebIcon");
+  WebButtonSkin = std::make_unique<skin::classTSyntaxModelsbar>(btn_Web->Handle());
+  WebButtonSkin->SetPicture(webStrip);
 
   for (const Hotkey& hotkey : kHotkeys) {
     RegisterHotKey(Handle(), GlobalAddAtomW(hotkey.atomName), 0, hotkey.virtualKey);
@@ -160,6 +171,8 @@ void TMainForm::FormClose() {
       GlobalDeleteAtom(atom);  // the one reference registration added
     }
   }
+  CancelButtonSkin.reset();
+  WebButtonSkin.reset();
   MouseHook.reset();
 }
 

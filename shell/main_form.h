@@ -11,6 +11,7 @@
 #include "click_race/stroke_judge.h"
 #include "forms/forms.h"
 #include "forms/string_grid.h"
+#include "skin/Classtsyntaxmodelsbar.h"
 
 class TMainForm : public forms::Form {
  public:
@@ -66,6 +67,7 @@ class TMainForm : public forms::Form {
   double LeftMs = 0, RightMs = 0;
   std::int32_t StrokeCount = 0;
   forms::UniqueHook MouseHook;
+  std::unique_ptr<skin::classTSyntaxModelsbar> CancelButtonSkin, WebButtonSkin;
   forms::WindowMethod PreviousWindowProc;
   std::wstring DllPath;
 
