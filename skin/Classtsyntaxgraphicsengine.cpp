@@ -30,11 +30,14 @@ void classTSyntaxGraphicsEngine::BuildShape(const SkinBitmap& canvas, RegionBuil
   GdiFlush();  // pending drawing must have reached the pixels before they are read
   const auto pixelAt = [&](int x, int y) { return canvas.Pixel(x, y); };
 
-  if (build == RegionBuild::RunByRun) {
+  const auto buildRunByRun = [&] {
     ScanRuns(width, height, pixelAt, [&](const PixelRun& run) {
       SetRectRgn(RunRegion.get(), run.Start, run.Y, run.End, run.Y + 1);
       CombineRgn(ShapeRegion.get(), ShapeRegion.get(), RunRegion.get(), RGN_OR);
     });
+  };
+  if (build == RegionBuild::RunByRun) {
+    buildRunByRun();
     return;
   }
 
@@ -54,7 +57,8 @@ void classTSyntaxGraphicsEngine::BuildShape(const SkinBitmap& canvas, RegionBuil
   std::memcpy(regionData_.data() + sizeof(header), runs_.data(), rectBytes);
   forms::UniqueRegion built(ExtCreateRegion(nullptr, static_cast<DWORD>(regionData_.size()),
                                             reinterpret_cast<const RGNDATA*>(regionData_.data())));
-  if (built) CombineRgn(ShapeRegion.get(), built.get(), nullptr, RGN_COPY);
+  // Should the system refuse the data, an empty shape must not be taken for the picture's shape.
+  if (!built || CombineRgn(ShapeRegion.get(), built.get(), nullptr, RGN_COPY) == ERROR) buildRunByRun();
 }
 
 void classTSyntaxGraphicsEngine::ApplyRegionFromCanvas(HWND window, HRGN appliedRegion, const SkinBitmap& canvas) {
