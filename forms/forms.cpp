@@ -160,6 +160,7 @@ LRESULT CALLBACK WinControl::StaticProc(HWND window, UINT msg, WPARAM wParam, LP
   }
   auto* self = reinterpret_cast<WinControl*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (!self) return DefWindowProcW(window, msg, wParam, lParam);
+  if (msg == WM_PAINT) self->repaintPending_ = false;
   Message message{msg, wParam, lParam};
   self->WindowProc(message);
   if (msg == WM_NCDESTROY) {
@@ -174,6 +175,11 @@ void WinControl::RegisterWindowClass(const wchar_t* className, UINT style) {
 }
 
 void WinControl::WndProc(Message& message) { message.Result = DefaultHandler(message); }
+
+void WinControl::InvalidateOnce() {
+  if (repaintPending_ || !handle_) return;
+  repaintPending_ = InvalidateRect(handle_, nullptr, FALSE) != FALSE;
+}
 
 LRESULT WinControl::DefaultHandler(const Message& message) {
   if (classProc_) return CallWindowProcW(classProc_, handle_, message.Msg, message.WParam, message.LParam);
@@ -209,13 +215,17 @@ Timer::~Timer() {
 void Timer::SetEnabled(bool enabled) {
   if (enabled == enabled_) return;
   enabled_ = enabled;
+  // SetTimer on a running id starts its interval afresh. Stopping is left to the next WM_TIMER,
+  // which finds the timer disabled: that keeps a server round trip out of the mouse hook.
   if (enabled) SetTimer(window_.get(), kTimerId, interval_, nullptr);
-  else KillTimer(window_.get(), kTimerId);
 }
 
 LRESULT CALLBACK Timer::StaticProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_TIMER && wParam == kTimerId) {
-    if (auto* self = reinterpret_cast<Timer*>(GetWindowLongPtrW(window, GWLP_USERDATA)); self && self->OnTimer) {
+    auto* self = reinterpret_cast<Timer*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self || !self->enabled_) {
+      KillTimer(window, kTimerId);
+    } else if (self->OnTimer) {
       self->OnTimer();
     }
     return 0;

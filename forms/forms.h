@@ -133,11 +133,15 @@ class WinControl : public Control {
   static void RegisterWindowClass(const wchar_t* className, UINT style = 0);
   // The window's own procedure: DefWindowProcW, or the system class's procedure.
   LRESULT DefaultHandler(const Message& message);
+  // Asks for one repaint of the whole window: further requests before it is painted cost nothing
+  // (under Wine every invalidation is a round trip to the server).
+  void InvalidateOnce();
 
  private:
   static LRESULT CALLBACK StaticProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
   HWND handle_ = nullptr;  // destroyed with its parent, or by the destructor when top-level
   WNDPROC classProc_ = nullptr;
+  bool repaintPending_ = false;
 };
 
 class Button : public WinControl {

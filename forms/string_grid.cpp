@@ -78,10 +78,7 @@ void StringGrid::SetRowCount(int rows) {
 
 void StringGrid::SetCell(int column, int row, std::wstring text) {
   model_.SetCell(column, row, std::move(text));
-  if (row >= model_.TopRow() && row < model_.TopRow() + model_.VisibleRows() + 1) {
-    const RECT cell = CellRect(column, row);
-    InvalidateRect(Handle(), &cell, FALSE);
-  }
+  if (row >= model_.TopRow() && row < model_.TopRow() + model_.VisibleRows() + 1) Invalidate();
 }
 
 void StringGrid::SetRow(int row) {
@@ -216,7 +213,7 @@ int SmoothScrollBar::PositionAt(int thumbTop) const {
 }
 
 void SmoothScrollBar::Changed(bool positionChanged, bool rangeChanged) {
-  if (positionChanged || rangeChanged) InvalidateRect(Handle(), nullptr, FALSE);
+  if (positionChanged || rangeChanged) InvalidateOnce();
   if (positionChanged && OnPositionChanged) OnPositionChanged(Position());
 }
 

@@ -48,7 +48,7 @@ class StringGrid : public WinControl {
   void Paint();
   void Wheel(int delta);
   void KeyDown(WPARAM key);
-  void Invalidate() { InvalidateRect(Handle(), nullptr, FALSE); }
+  void Invalidate() { InvalidateOnce(); }
 
   GridModel model_;
   std::vector<int> columnWidths_;

@@ -10,10 +10,13 @@ std::string_view GetLanguageName() { return LanguageNameOf(GetSystemDefaultLangI
 
 bool IsChineseUi() { return IsChineseUi(GetLanguageName()); }
 
+// Read once, at first use, as the program's number format settings are.
 wchar_t DecimalSeparator() {
-  wchar_t separator[4] = L".";
-  if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 4) < 2) return L'.';
-  return separator[0];
+  static const wchar_t separator = [] {
+    wchar_t text[4] = L".";
+    return GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, text, 4) >= 2 ? text[0] : L'.';
+  }();
+  return separator;
 }
 
 }  // namespace shell
