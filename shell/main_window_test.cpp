@@ -14,6 +14,7 @@
 #include "shell/language.h"
 #include "shell/main_form.h"
 #include "shell/system_language.h"
+#include "skin/window_outline.h"
 
 namespace {
 
@@ -120,6 +121,28 @@ TEST_F(MainWindowTest, StartsIdleWithTheTextsOfTheSystemLanguage) {
   EXPECT_EQ(client.bottom, 553);
   // The language the test expects, when the run names one (LANG given to Wine).
   if (const char* expected = getenv("EXPECT_LANGUAGE")) EXPECT_EQ(chinese, std::string(expected) == "Chinese");
+}
+
+TEST_F(MainWindowTest, WearsTheStoredOutlineAndSkinnedButtons) {
+  forms::UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
+  ASSERT_NE(GetWindowRgn(form_->Handle(), region.get()), ERROR);
+  std::vector<std::byte> data(GetRegionData(region.get(), 0, nullptr));
+  ASSERT_FALSE(data.empty());
+  auto* header = reinterpret_cast<RGNDATA*>(data.data());
+  GetRegionData(region.get(), static_cast<DWORD>(data.size()), header);
+  const auto* rects = reinterpret_cast<const RECT*>(header->Buffer);
+  std::vector<skin::PixelRect> actual;
+  for (DWORD i = 0; i < header->rdh.nCount; ++i) actual.push_back({rects[i].left, rects[i].top, rects[i].right, rects[i].bottom});
+  const auto outline = skin::WindowOutline();
+  EXPECT_EQ(actual, std::vector<skin::PixelRect>(outline.begin(), outline.end()));
+
+  RECT cancel, web;
+  GetWindowRect(form_->btn_Cancel->Handle(), &cancel);
+  GetWindowRect(form_->btn_Web->Handle(), &web);
+  EXPECT_EQ(cancel.right - cancel.left, 103);
+  EXPECT_EQ(cancel.bottom - cancel.top, 34);
+  EXPECT_EQ(web.right - web.left, 234);
+  EXPECT_EQ(web.bottom - web.top, 22);
 }
 
 TEST_F(MainWindowTest, F1PinsTheCursorAndF2ReleasesIt) {
