@@ -64,4 +64,9 @@ bool RunTestModeCommand(DeviceLibraryApi& library, TestMode mode, const std::fun
   return true;
 }
 
+std::wstring TrimSystemMessage(std::wstring text) {
+  while (!text.empty() && (text.back() < 33 || text.back() == L'.')) text.pop_back();
+  return text;
+}
+
 }  // namespace device_bridge

@@ -64,4 +64,8 @@ std::int32_t CollectHidPaths(DeviceLibraryApi& library, std::uint16_t pid, std::
 // and returns false; true when every device was handled.
 bool RunTestModeCommand(DeviceLibraryApi& library, TestMode mode, const std::function<void()>& sendFailed);
 
+// A system message as the error box shows it: trailing characters below 33 (line breaks, blanks)
+// and trailing full stops removed.
+std::wstring TrimSystemMessage(std::wstring text);
+
 }  // namespace device_bridge

@@ -168,5 +168,17 @@ TEST(TestModeLoop, StopModeSendsTheStopReport) {
   EXPECT_EQ(library.sent[0].report, Report(8));
 }
 
+TEST(TrimSystemMessage, DropsTrailingBreaksBlanksAndFullStops) {
+  const struct {
+    const wchar_t *in, *out;
+  } cases[] = {{L"The parameter is incorrect.\r\n", L"The parameter is incorrect"},
+               {L"Access is denied. \r\n", L"Access is denied"},
+               {L"...\t", L""},
+               {L"", L""},
+               {L"v1.2 ok", L"v1.2 ok"},
+               {L"\u53C3\u6578\u932F\u8AA4\u3002\r\n", L"\u53C3\u6578\u932F\u8AA4\u3002"}};  // an ideographic full stop stays
+  for (const auto& c : cases) EXPECT_EQ(TrimSystemMessage(c.in), c.out);
+}
+
 }  // namespace
 }  // namespace device_bridge

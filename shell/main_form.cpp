@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "device_bridge/library_loader.h"
 #include "shell/language.h"
 #include "shell/system_language.h"
 #include "skin/window_outline_region.h"
@@ -115,6 +116,8 @@ void TMainForm::CreateComponents() {
 }
 
 void TMainForm::FormCreate() {
+  DllPath = device_bridge::DeployDeviceLibrary();
+  device_bridge::OpenDeviceLibrary(Handle(), DllPath);
   PreviousWindowProc = WindowProc;
   WindowProc = [this](forms::Message& message) { HotkeyWindowProc(message); };
   MouseHook.reset();
@@ -155,6 +158,8 @@ void TMainForm::HotkeyWindowProc(forms::Message& message) {
 
 void TMainForm::ExitSequence() {
   StopRun();
+  device_bridge::CloseDeviceLibrary();
+  DeleteFileW(DllPath.c_str());
   Close();
 }
 
