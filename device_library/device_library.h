@@ -1,0 +1,61 @@
+/* resource.dll, the mouse device library: the exports of Parts 5.2 to 5.5 (Part 5.1 lists all 29).
+ * C calling convention, exported by name, undecorated. A boolean result is one byte (1 or 0).
+ * Arguments shown as 16-bit values in the Parts arrive in full 32-bit slots here; only their low
+ * 16 bits are used (0x109DA acts as 0x09DA).
+ * List exports build their list afresh on every call and return its size; an index from 0 to the
+ * size minus 1 writes that entry, any other index writes nothing.
+ * String outputs are written with their terminator by wsprintfW(out, L"%ws", text), never more than
+ * 1,024 UTF-16 units (DEVICE_LIBRARY_MAX_STRING_OUTPUT); the library is not told the buffer's size.
+ * Nothing is kept between calls and no failure leaves a call other than as its result. */
+#ifndef DEVICE_LIBRARY_H
+#define DEVICE_LIBRARY_H
+
+#include <stdint.h>
+
+#if defined(_WIN32)
+#define DEVICE_LIBRARY_CALL __cdecl
+#else
+#define DEVICE_LIBRARY_CALL
+#endif
+
+#ifdef __cplusplus
+typedef char16_t DeviceLibraryChar; /* UTF-16 code unit, wchar_t on Windows */
+extern "C" {
+#else
+typedef uint16_t DeviceLibraryChar;
+#endif
+
+#define DEVICE_LIBRARY_MAX_STRING_OUTPUT 1024
+
+/* Part 5.2 */
+int32_t DEVICE_LIBRARY_CALL GetUsbDeviceFromHub(uint32_t vid, uint32_t pid, int32_t index,
+                                                DeviceLibraryChar* hubNameOut, int32_t* connectionIndexOut);
+/* Part 5.3 */
+uint8_t DEVICE_LIBRARY_CALL GetUsbDeviceVIDPIDFromHub(const DeviceLibraryChar* hubName, int32_t connectionIndex,
+                                                      uint16_t* vidOut, uint16_t* pidOut);
+/* Part 5.4 */
+int32_t DEVICE_LIBRARY_CALL GetHidDeviceFromCustomHidList(uint32_t vid, uint32_t pid, uint32_t usagePage,
+                                                          uint32_t usage, int32_t index, DeviceLibraryChar* pathOut);
+int32_t DEVICE_LIBRARY_CALL GetHidDeviceFromHidList(uint32_t vid, uint32_t pid, int32_t index,
+                                                    DeviceLibraryChar* pathOut);
+/* Also exported as xEnumHidDevice. usagePage and usage are compared in full 32 bits. */
+int32_t DEVICE_LIBRARY_CALL GetHidDeviceName(uint32_t vid, uint32_t pid, int32_t usagePage, int32_t usage,
+                                             int32_t index, DeviceLibraryChar* pathOut);
+/* Part 5.5 */
+uint8_t DEVICE_LIBRARY_CALL HidSetFeatureReport(const DeviceLibraryChar* hidPath, uint8_t* report,
+                                                uint32_t reportLength);
+uint8_t DEVICE_LIBRARY_CALL HidGetFeatureReport(const DeviceLibraryChar* hidPath, uint8_t* report,
+                                                uint32_t reportLength);
+uint8_t DEVICE_LIBRARY_CALL HidSetOutputReport(const DeviceLibraryChar* hidPath, uint8_t* report,
+                                               uint32_t reportLength);
+uint8_t DEVICE_LIBRARY_CALL xHidD_GetFeature(void* handle, void* report, uint32_t reportLength);
+uint8_t DEVICE_LIBRARY_CALL xHidD_SetFeature(void* handle, void* report, uint32_t reportLength);
+/* Fetches an input report (HidD_GetInputReport), whatever the name says. */
+uint8_t DEVICE_LIBRARY_CALL xHidD_GetOutputReport(void* handle, void* report, uint32_t reportLength);
+uint8_t DEVICE_LIBRARY_CALL xHidD_SetOutputReport(void* handle, void* report, uint32_t reportLength);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
