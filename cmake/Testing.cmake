@@ -42,7 +42,8 @@ function(add_unit_test name)
     if(CAN_RUN_WINDOWS_TESTS)
       # Discovery would have to run the exe at build time; one entry per exe keeps the build Wine-free.
       add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
-      set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine LABELS wine ${ARG_PROPERTIES})
+      # A modal box nobody closes would hang a run: no Windows test may take five minutes.
+      set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine LABELS wine TIMEOUT 300 ${ARG_PROPERTIES})
     endif()
   else()
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30)
@@ -54,7 +55,7 @@ endfunction()
 function(add_chinese_wine_test name target)
   if(CAN_RUN_WINDOWS_TESTS)
     add_test(NAME ${name} COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine-run ${WINE_CHINESE_SESSION_DIR} $<TARGET_FILE:${target}> ${ARGN})
-    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine_zh LABELS wine)
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine_zh LABELS wine TIMEOUT 300)
   endif()
 endfunction()
 
