@@ -1,4 +1,4 @@
-/* resource.dll, the mouse device library: the exports of Parts 5.2 to 5.5 (Part 5.1 lists all 29).
+/* resource.dll, the mouse device library: hub walk, port queries, HID search and report transfer.
  * C calling convention, exported by name, undecorated. A boolean result is one byte (1 or 0).
  * Arguments shown as 16-bit values in the Parts arrive in full 32-bit slots here; only their low
  * 16 bits are used (0x109DA acts as 0x09DA).
@@ -27,13 +27,13 @@ typedef uint16_t DeviceLibraryChar;
 
 #define DEVICE_LIBRARY_MAX_STRING_OUTPUT 1024
 
-/* Part 5.2 */
+/* USB hub walk */
 int32_t DEVICE_LIBRARY_CALL GetUsbDeviceFromHub(uint32_t vid, uint32_t pid, int32_t index,
                                                 DeviceLibraryChar* hubNameOut, int32_t* connectionIndexOut);
-/* Part 5.3 */
+/* Hub port queries */
 uint8_t DEVICE_LIBRARY_CALL GetUsbDeviceVIDPIDFromHub(const DeviceLibraryChar* hubName, int32_t connectionIndex,
                                                       uint16_t* vidOut, uint16_t* pidOut);
-/* Part 5.4 */
+/* HID interface search */
 int32_t DEVICE_LIBRARY_CALL GetHidDeviceFromCustomHidList(uint32_t vid, uint32_t pid, uint32_t usagePage,
                                                           uint32_t usage, int32_t index, DeviceLibraryChar* pathOut);
 int32_t DEVICE_LIBRARY_CALL GetHidDeviceFromHidList(uint32_t vid, uint32_t pid, int32_t index,
@@ -41,7 +41,7 @@ int32_t DEVICE_LIBRARY_CALL GetHidDeviceFromHidList(uint32_t vid, uint32_t pid, 
 /* Also exported as xEnumHidDevice. usagePage and usage are compared in full 32 bits. */
 int32_t DEVICE_LIBRARY_CALL GetHidDeviceName(uint32_t vid, uint32_t pid, int32_t usagePage, int32_t usage,
                                              int32_t index, DeviceLibraryChar* pathOut);
-/* Part 5.5 */
+/* HID report transfer */
 uint8_t DEVICE_LIBRARY_CALL HidSetFeatureReport(const DeviceLibraryChar* hidPath, uint8_t* report,
                                                 uint32_t reportLength);
 uint8_t DEVICE_LIBRARY_CALL HidGetFeatureReport(const DeviceLibraryChar* hidPath, uint8_t* report,

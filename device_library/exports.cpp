@@ -27,7 +27,7 @@ Result Guarded(Result failure, Body body) noexcept {
 
 uint32_t Low16(uint32_t slot) { return slot & 0xFFFF; }
 
-// The list-export convention of Part 5.1.
+// The list-export convention.
 int32_t HandOutPath(const HidInterfaceList& list, int32_t index, char16_t* pathOut) {
   const auto count = static_cast<int32_t>(list.size());
   if (index >= 0 && index < count) WriteStringOutput(pathOut, list[static_cast<size_t>(index)]);

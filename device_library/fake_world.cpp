@@ -439,7 +439,7 @@ DeviceInfoSet FakeWorld::SetupDiGetClassDevsW(const Guid* classGuid, const char1
   if (Enter({Call::SetupDiGetClassDevsW, enumerator ? std::u16string(enumerator) : std::u16string(),
              {flags, classGuid ? classGuid->Data1 : 0}}))
     return InvalidHandleValue();
-  // Only interface-class sets are modelled so far; a device-node model (Parts 5.8, 5.10) adds the rest.
+  // Only interface-class sets are modelled so far; a device-node model adds the rest.
   if ((flags & kDigcfDeviceInterface) == 0 || classGuid == nullptr) {
     SetError(kErrorInvalidParameter);
     return InvalidHandleValue();

@@ -1,5 +1,5 @@
 // The fake-world DLL's extra exports and its built-in scenarios, driven as the device bridge of
-// Part 4.2 drives the library.
+// the program drives the library.
 #include "device_library/fake_world_exports.h"
 
 #include "device_library/fake_world_scenarios.h"
@@ -8,7 +8,7 @@
 namespace device_library::fake {
 namespace {
 
-// Part 4.2's SendTestModeCommand, reduced to its calls: the paths the reports went to.
+// The program's SendTestModeCommand, reduced to its calls: the paths the reports went to.
 std::vector<std::u16string> SendTestMode(uint8_t mode, bool* allSent) {
   std::vector<std::u16string> sentTo;
   *allSent = true;

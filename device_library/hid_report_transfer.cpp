@@ -1,4 +1,4 @@
-// Part 5.5's path-based transfers over the platform interface.
+// Path-based HID report transfers over the platform interface.
 #include "device_library/hid_report_transfer.h"
 
 #include "device_library/platform_owners.h"

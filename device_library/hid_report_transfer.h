@@ -1,4 +1,4 @@
-// HID report transfer by path (Part 5.5): open for reading and writing, one HID class call with
+// HID report transfer by path: open for reading and writing, one HID class call with
 // the caller's buffer and length unchanged, close.
 #pragma once
 

@@ -23,7 +23,7 @@ class ReportTransferTest : public FakeWorldTest {
     vendor.inputReports[2] = {2, 0xA1, 0xA2, 0xA3};
     world.AddHidCollection(kMousePath, 0x09DA, 0x1234, 1, 2).opensForReadWrite = false;
   }
-  // The test-mode report of Part 4.2.
+  // The program's test-mode report.
   static std::vector<uint8_t> TestModeReport(uint8_t mode) {
     std::vector<uint8_t> report(72, 0);
     report[0] = 0x07;

@@ -1,4 +1,4 @@
-// Part 5.4 over the platform interface.
+// The HID interface search over the platform interface.
 #include "device_library/hid_search.h"
 
 #include <unordered_set>

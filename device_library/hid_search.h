@@ -1,4 +1,4 @@
-// The HID interface search (Part 5.4): the paths of present HID collections matching a vendor,
+// The HID interface search: the paths of present HID collections matching a vendor,
 // product, usage page and usage (0 = any), in enumeration order, each path once.
 #pragma once
 
@@ -12,7 +12,7 @@ namespace device_library {
 
 using HidInterfaceList = std::vector<std::u16string>;
 
-// The fixed key of the HID list (GetHidDeviceFromHidList, Part 5.8's GetUsbDeviceFromHidList).
+// The fixed key of the HID list (GetHidDeviceFromHidList, and GetUsbDeviceFromHidList).
 inline constexpr uint32_t kHidListUsagePage = 0xFFA0;
 inline constexpr uint32_t kHidListUsage = 0xA5;
 

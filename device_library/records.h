@@ -78,7 +78,7 @@ struct DeviceInterfaceData {  // SP_DEVICE_INTERFACE_DATA
   uint32_t Flags;
   uintptr_t Reserved;
 };
-struct DeviceInfoData {  // SP_DEVINFO_DATA (Parts 5.8, 5.10)
+struct DeviceInfoData {  // SP_DEVINFO_DATA
   uint32_t cbSize;
   Guid ClassGuid;
   uint32_t DevInst;
@@ -134,9 +134,9 @@ namespace usb {
 inline constexpr uint32_t kIoctlGetRootHubName = 0x220408;       // to a host controller
 inline constexpr uint32_t kIoctlGetNodeInformation = 0x220408;   // to a hub (the same value)
 inline constexpr uint32_t kIoctlGetNodeConnectionInformation = 0x22040C;
-inline constexpr uint32_t kIoctlGetDescriptorFromNodeConnection = 0x220410;  // Part 5.6
+inline constexpr uint32_t kIoctlGetDescriptorFromNodeConnection = 0x220410;
 inline constexpr uint32_t kIoctlGetNodeConnectionName = 0x220414;
-inline constexpr uint32_t kIoctlGetNodeConnectionDriverKeyName = 0x220420;  // Part 5.8
+inline constexpr uint32_t kIoctlGetNodeConnectionDriverKeyName = 0x220420;
 inline constexpr uint32_t kIoctlGetNodeConnectionInformationEx = 0x220448;
 
 inline constexpr uint32_t kDeviceConnected = 1;  // USB_CONNECTION_STATUS
@@ -170,7 +170,7 @@ namespace device_descriptor {
 inline constexpr size_t kLength = 0, kDescriptorType = 1, kBcdUsb = 2, kDeviceClass = 4, kMaxPacketSize0 = 7,
                         kIdVendor = 8, kIdProduct = 10, kBcdDevice = 12, kNumConfigurations = 17, kSize = 18;
 }
-// USB_DESCRIPTOR_REQUEST (Part 5.6): ConnectionIndex, then the setup packet, then the data.
+// USB_DESCRIPTOR_REQUEST: ConnectionIndex, then the setup packet, then the data.
 namespace descriptor_request {
 inline constexpr size_t kConnectionIndex = 0, kRequestType = 4, kRequest = 5, kValue = 6, kIndex = 8, kLength = 10,
                         kData = 12;

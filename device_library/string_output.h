@@ -1,4 +1,4 @@
-// The string-output convention of Part 5.1: a hub name or HID path is written with its terminator
+// The string-output convention of every export: a hub name or HID path is written with its terminator
 // into a caller's buffer of unknown size.
 #pragma once
 

@@ -1,4 +1,4 @@
-// Part 5.2 over the platform interface.
+// The USB hub walk over the platform interface.
 #include "device_library/usb_hub_walk.h"
 
 #include <optional>

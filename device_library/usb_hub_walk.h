@@ -1,4 +1,4 @@
-// The USB hub walk (Part 5.2): every non-hub device on every port of every hub below every host
+// The USB hub walk: every non-hub device on every port of every hub below every host
 // controller, reached first by legacy name, then by device interface, as UsbPortRecords.
 #pragma once
 

@@ -1,4 +1,4 @@
-// Part 5.3 over the platform interface.
+// Hub port queries over the platform interface.
 #include "device_library/usb_port_queries.h"
 
 #include <cstring>

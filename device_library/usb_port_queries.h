@@ -1,4 +1,4 @@
-// Opening a hub by its hub name and reading one port's connection information (Part 5.3).
+// Opening a hub by its hub name and reading one port's connection information.
 #pragma once
 
 #include <cstdint>
