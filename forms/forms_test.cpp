@@ -80,6 +80,7 @@ class TestForm : public Form {
     plate->BrushColor = clBlack;
     grid = std::make_unique<StringGrid>(*this, 200, 100, 150, 100, std::vector<int>{50, 50, 50}, 22);
     bar = std::make_unique<SmoothScrollBar>(*this, 360, 100, 8, 100, 7, 2, 3);
+    button = std::make_unique<Button>(*this, 20, 200, 100, 30, L"button");
     Show();
   }
   std::unique_ptr<Shaper> background;
@@ -87,6 +88,7 @@ class TestForm : public Form {
   std::unique_ptr<Shape> plate;
   std::unique_ptr<StringGrid> grid;
   std::unique_ptr<SmoothScrollBar> bar;
+  std::unique_ptr<Button> button;
 };
 
 // A left drag from a client point by (30, 20), injected as real input.
@@ -114,14 +116,15 @@ void Drag(const Form& form, POINT start) {
   Pump(100ms);
 }
 
-TEST(Form, DraggingTheBackgroundMovesTheWindowButNotALabelOrTheShapeOrTheGrid) {
+TEST(Form, DraggingTheBackgroundMovesTheWindowButNotALabelTheShapeTheGridOrAButton) {
   TestForm form;
   Pump(100ms);
   const struct {
     const char* what;
     POINT at;
     bool moves;
-  } cases[] = {{"label", {30, 25}, false}, {"shape", {50, 80}, false}, {"grid", {250, 150}, false}, {"background", {150, 250}, true}};
+  } cases[] = {{"label", {30, 25}, false}, {"shape", {50, 80}, false}, {"grid", {250, 150}, false}, {"button", {60, 215}, false},
+                 {"background", {150, 250}, true}};
   for (const auto& c : cases) {
     RECT before, after;
     GetWindowRect(form.Handle(), &before);
