@@ -15,21 +15,14 @@
 #include <thread>
 #include <vector>
 
+#include "forms/message_pump.h"
 #include "device_bridge/library_loader.h"
 #include "shell/main_form.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-
-void Pump(std::chrono::milliseconds duration) {
-  const auto end = std::chrono::steady_clock::now() + duration;
-  MSG message;
-  while (std::chrono::steady_clock::now() < end) {
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) forms::Application::Dispatch(message);
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
-  }
-}
+using forms::Pump;
 
 std::wstring LibraryPath() {
   wchar_t folder[MAX_PATH] = L"";

@@ -176,6 +176,18 @@ void WinControl::RegisterWindowClass(const wchar_t* className, UINT style) {
 
 void WinControl::WndProc(Message& message) { message.Result = DefaultHandler(message); }
 
+bool WinControl::HandleOwnPainting(Message& message) {
+  if (message.Msg == WM_PAINT) {
+    Paint();
+    return true;
+  }
+  if (message.Msg == WM_ERASEBKGND) {
+    message.Result = 1;
+    return true;
+  }
+  return false;
+}
+
 void WinControl::InvalidateOnce() {
   if (repaintPending_ || !handle_) return;
   repaintPending_ = InvalidateRect(handle_, nullptr, FALSE) != FALSE;
@@ -315,13 +327,8 @@ void Form::Paint() {
 }
 
 void Form::WndProc(Message& message) {
+  if (HandleOwnPainting(message)) return;
   switch (message.Msg) {
-    case WM_PAINT:
-      Paint();
-      return;
-    case WM_ERASEBKGND:
-      message.Result = 1;
-      return;
     case WM_LBUTTONDOWN: {
       const POINT point{static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam))};
       if (GraphicControl* control = GraphicControlAt(point); control && control->MovesWindow()) {

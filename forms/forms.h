@@ -133,6 +133,10 @@ class WinControl : public Control {
   static void RegisterWindowClass(const wchar_t* className, UINT style = 0);
   // The window's own procedure: DefWindowProcW, or the system class's procedure.
   LRESULT DefaultHandler(const Message& message);
+  // For windows that paint all of themselves: WM_PAINT goes to Paint() and the background is never
+  // erased. True when the message was one of those.
+  bool HandleOwnPainting(Message& message);
+  virtual void Paint() {}
   // Asks for one repaint of the whole window: further requests before it is painted cost nothing
   // (under Wine every invalidation is a round trip to the server).
   void InvalidateOnce();
@@ -200,7 +204,7 @@ class Form : public WinControl {
  private:
   friend class GraphicControl;
   friend class WinControl;
-  void Paint();
+  void Paint() override;
   GraphicControl* GraphicControlAt(POINT clientPoint) const;
   std::vector<GraphicControl*> graphicControls_;  // creation order
   std::vector<WinControl*> windowedControls_;

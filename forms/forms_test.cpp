@@ -6,6 +6,7 @@
 #include <chrono>
 #include <thread>
 
+#include "forms/message_pump.h"
 #include "forms/string_grid.h"
 
 namespace forms {
@@ -13,15 +14,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
-
-void Pump(std::chrono::milliseconds duration) {
-  const auto end = Clock::now() + duration;
-  MSG message;
-  while (Clock::now() < end) {
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) Application::Dispatch(message);
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
-  }
-}
 
 TEST(Timer, EnablingAnEnabledTimerDoesNotRestartIt) {
   Timer timer(50);

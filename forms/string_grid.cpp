@@ -152,13 +152,8 @@ void StringGrid::KeyDown(WPARAM key) {
 }
 
 void StringGrid::WndProc(Message& message) {
+  if (HandleOwnPainting(message)) return;
   switch (message.Msg) {
-    case WM_PAINT:
-      Paint();
-      return;
-    case WM_ERASEBKGND:
-      message.Result = 1;
-      return;
     case WM_GETDLGCODE:
       message.Result = DLGC_WANTARROWS;
       return;
@@ -230,13 +225,8 @@ void SmoothScrollBar::Paint() {
 }
 
 void SmoothScrollBar::WndProc(Message& message) {
+  if (HandleOwnPainting(message)) return;
   switch (message.Msg) {
-    case WM_PAINT:
-      Paint();
-      return;
-    case WM_ERASEBKGND:
-      message.Result = 1;
-      return;
     case WM_LBUTTONDOWN: {
       const int y = GET_Y_LPARAM(message.LParam);
       const RECT thumb = ThumbRect();

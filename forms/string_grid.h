@@ -43,9 +43,9 @@ class StringGrid : public WinControl {
 
  protected:
   void WndProc(Message& message) override;
+  void Paint() override;
 
  private:
-  void Paint();
   void Wheel(int delta);
   void KeyDown(WPARAM key);
   void Invalidate() { InvalidateOnce(); }
@@ -82,10 +82,10 @@ class SmoothScrollBar : public WinControl {
 
  protected:
   void WndProc(Message& message) override;
+  void Paint() override;
 
  private:
   void Changed(bool positionChanged, bool rangeChanged);
-  void Paint();
   int PositionAt(int thumbTop) const;
 
   ScrollRange range_;

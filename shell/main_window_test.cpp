@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "forms/message_pump.h"
 #include "click_race/difference_text.h"
 #include "click_race/extended_arithmetic.h"
 #include "shell/language.h"
@@ -19,16 +20,7 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-// Serves this thread's messages for a while.
-void Pump(std::chrono::milliseconds duration) {
-  const auto end = std::chrono::steady_clock::now() + duration;
-  MSG message;
-  while (std::chrono::steady_clock::now() < end) {
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) forms::Application::Dispatch(message);
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
-  }
-}
+using forms::Pump;
 
 struct InputStep {
   DWORD mouseFlags;  // 0 for a key
