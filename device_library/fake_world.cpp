@@ -15,15 +15,23 @@ namespace cn = usb::connection_name;
 namespace ni = usb::node_information;
 namespace rhn = usb::root_hub_name;
 namespace dd = usb::device_descriptor;
+namespace dr = usb::descriptor_request;
 
 constexpr const char* kCallNames[kCallCount] = {
     "CreateFileW",         "CloseHandle",           "DeviceIoControl",
     "CancelIo",            "LocalAlloc",            "LocalFree",
-    "GetLastError",        "SetupDiGetClassDevsW",  "SetupDiEnumDeviceInterfaces",
-    "SetupDiGetDeviceInterfaceDetailW",             "SetupDiDestroyDeviceInfoList",
+    "GetLastError",        "Sleep",                 "SetupDiGetClassDevsW",
+    "SetupDiEnumDeviceInterfaces",                  "SetupDiGetDeviceInterfaceDetailW",
+    "SetupDiDestroyDeviceInfoList",                 "SetupDiEnumDeviceInfo",
+    "SetupDiGetDeviceRegistryPropertyW",            "SetupDiGetDeviceInstanceIdW",
+    "SetupDiSetClassInstallParamsW",                "SetupDiCallClassInstaller",
+    "SetupDiGetDeviceInstallParamsW",
     "HidD_GetHidGuid",     "HidD_GetAttributes",    "HidD_GetPreparsedData",
     "HidD_FreePreparsedData", "HidP_GetCaps",       "HidD_GetFeature",
-    "HidD_SetFeature",     "HidD_GetInputReport",   "HidD_SetOutputReport"};
+    "HidD_SetFeature",     "HidD_GetInputReport",   "HidD_SetOutputReport",
+    "CM_Get_Parent",       "CM_Get_Device_ID_Size", "CM_Get_Device_IDW",
+    "CM_Get_Device_ID_List_SizeW",                  "CM_Get_Device_ID_ListW",
+    "RegisterDeviceNotificationW",                  "UnregisterDeviceNotification"};
 
 // Windows compares device names without regard to case.
 char16_t Fold(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c; }
@@ -147,6 +155,28 @@ HidCollection& FakeWorld::AddHidCollection(const std::u16string& path, uint16_t 
   hidCollections.push_back(std::move(collection));
   interfaces.push_back(DeviceInterface{kHidInterfaceClass, path});
   return hidCollections.back();
+}
+
+DeviceNode& FakeWorld::AddDeviceNode(const std::u16string& instanceId, const std::u16string& parent,
+                                     const std::u16string& enumerator, const std::u16string& driverKey) {
+  DeviceNode node;
+  node.instanceId = instanceId;
+  node.parent = parent;
+  node.enumerator = enumerator;
+  node.driverKey = driverKey;
+  deviceNodes.push_back(std::move(node));
+  return deviceNodes.back();
+}
+
+void FakeWorld::SetInterfaceDevice(const std::u16string& path, const std::u16string& instanceId) {
+  for (DeviceInterface& entry : interfaces)
+    if (entry.path == path) entry.deviceInstance = instanceId;
+}
+
+DeviceNode* FakeWorld::FindDeviceNode(std::u16string_view instanceId) {
+  for (DeviceNode& node : deviceNodes)
+    if (node.present && SameName(node.instanceId, instanceId)) return &node;
+  return nullptr;
 }
 
 // An index by folded path keeps the fake linear in big worlds. The model is public and may change
@@ -322,6 +352,11 @@ uint32_t FakeWorld::GetLastError() {
   return lastError_;
 }
 
+void FakeWorld::Sleep(uint32_t milliseconds) {
+  Enter({Call::Sleep, {}, {milliseconds}});
+  sleptMilliseconds += milliseconds;
+}
+
 Win32Bool FakeWorld::DeviceIoControl(Handle device, uint32_t ioControlCode, void* inBuffer, uint32_t inBufferSize,
                                      void* outBuffer, uint32_t outBufferSize, uint32_t* bytesReturned, void*) {
   const uint32_t inIndex = (inBuffer && inBufferSize >= 4) ? Load32(inBuffer, 0) : 0;
@@ -347,7 +382,8 @@ Win32Bool FakeWorld::DeviceIoControl(Handle device, uint32_t ioControlCode, void
       result = Fail(kErrorInvalidFunction);
       break;
   }
-  if (result && *bytesReturned > 0) std::memcpy(outBuffer, out.data(), *bytesReturned);
+  // A faulty driver may report more than the buffer holds; only the buffer is ever written.
+  if (result && *bytesReturned > 0) std::memcpy(outBuffer, out.data(), std::min(*bytesReturned, outBufferSize));
   return result;
 }
 
@@ -427,6 +463,36 @@ Win32Bool FakeWorld::HubRequest(const std::u16string& hubName, uint32_t code, co
       *bytesReturned = WriteNameRecord(out, outSize, cn::kActualLength, cn::kName, port->attachedHub);
       return 1;
     }
+    case usb::kIoctlGetDescriptorFromNodeConnection: {
+      if (inSize < dr::kData || outSize < dr::kData) return Fail(kErrorInsufficientBuffer);
+      const Port* port = portFor(&connectionIndex);
+      if (port == nullptr) return Fail(kErrorInvalidParameter);
+      if (port->connectionStatus != usb::kDeviceConnected) return Fail(kErrorGenFailure);
+      if (in[dr::kRequestType] != 0x80 || in[dr::kRequest] != 6) return Fail(kErrorInvalidParameter);
+      const uint16_t value = Load16(in, dr::kValue), index = Load16(in, dr::kIndex), length = Load16(in, dr::kLength);
+      std::vector<uint8_t> descriptor;
+      auto it = port->descriptors.find((uint32_t{value} << 16) | index);
+      if (it != port->descriptors.end())
+        descriptor = it->second;
+      else if (value == 0x0100 && index == 0)
+        descriptor.assign(port->deviceDescriptor.begin(), port->deviceDescriptor.end());
+      else
+        return Fail(kErrorGenFailure);  // the device stalls
+      std::memcpy(out, in, dr::kData);  // the header comes back as it went out
+      const size_t data = std::min<size_t>({descriptor.size(), length, outSize - dr::kData});
+      std::memcpy(out + dr::kData, descriptor.data(), data);
+      *bytesReturned = port->descriptorBytesReturned.value_or(static_cast<uint32_t>(dr::kData + data));
+      return 1;
+    }
+    case usb::kIoctlGetNodeConnectionDriverKeyName: {
+      if (outSize < cn::kSize) return Fail(kErrorInsufficientBuffer);
+      const Port* port = portFor(&connectionIndex);
+      if (port == nullptr) return Fail(kErrorInvalidParameter);
+      if (port->connectionStatus != usb::kDeviceConnected || !port->answersDriverKey) return Fail(kErrorGenFailure);
+      Store32(out, cn::kConnectionIndex, connectionIndex);
+      *bytesReturned = WriteNameRecord(out, outSize, cn::kActualLength, cn::kName, port->driverKey);
+      return 1;
+    }
     default:
       return Fail(kErrorInvalidFunction);
   }
@@ -439,14 +505,22 @@ DeviceInfoSet FakeWorld::SetupDiGetClassDevsW(const Guid* classGuid, const char1
   if (Enter({Call::SetupDiGetClassDevsW, enumerator ? std::u16string(enumerator) : std::u16string(),
              {flags, classGuid ? classGuid->Data1 : 0}}))
     return InvalidHandleValue();
-  // Only interface-class sets are modelled so far; a device-node model adds the rest.
-  if ((flags & kDigcfDeviceInterface) == 0 || classGuid == nullptr) {
-    SetError(kErrorInvalidParameter);
+  OpenSet set{};
+  if ((flags & kDigcfDeviceInterface) != 0 && classGuid != nullptr) {
+    set.ofInterfaces = true;
+    set.interfaceClass = *classGuid;
+    for (size_t i = 0; i < interfaces.size(); ++i)
+      if (interfaces[i].interfaceClass == *classGuid) set.members.push_back(i);
+  } else if ((flags & kDigcfAllClasses) != 0 && classGuid == nullptr) {
+    // Every present node, or those of one enumerator.
+    const std::u16string wanted = enumerator ? std::u16string(enumerator) : std::u16string();
+    for (size_t i = 0; i < deviceNodes.size(); ++i)
+      if (deviceNodes[i].present && (wanted.empty() || SameName(deviceNodes[i].enumerator, wanted)))
+        set.members.push_back(i);
+  } else {
+    SetError(kErrorInvalidParameter);  // setup classes are not modelled
     return InvalidHandleValue();
   }
-  OpenSet set{*classGuid, {}};
-  for (size_t i = 0; i < interfaces.size(); ++i)
-    if (interfaces[i].interfaceClass == *classGuid) set.members.push_back(i);
   const uintptr_t token = NewToken();
   openSets_[token] = std::move(set);
   return reinterpret_cast<DeviceInfoSet>(token);
@@ -464,7 +538,8 @@ Win32Bool FakeWorld::SetupDiEnumDeviceInterfaces(DeviceInfoSet set, DeviceInfoDa
   if (deviceInfoData != nullptr || interfaceClassGuid == nullptr) return Fail(kErrorInvalidParameter);
   if (deviceInterfaceData == nullptr || deviceInterfaceData->cbSize != sizeof(DeviceInterfaceData))
     return Fail(kErrorInvalidUserBuffer);
-  if (!(*interfaceClassGuid == it->second.interfaceClass) || memberIndex >= it->second.members.size())
+  if (!it->second.ofInterfaces || !(*interfaceClassGuid == it->second.interfaceClass) ||
+      memberIndex >= it->second.members.size())
     return Fail(kErrorNoMoreItems);
   deviceInterfaceData->InterfaceClassGuid = *interfaceClassGuid;
   deviceInterfaceData->Flags = kSpintActive;
@@ -505,6 +580,256 @@ Win32Bool FakeWorld::SetupDiGetDeviceInterfaceDetailW(DeviceInfoSet set, DeviceI
 Win32Bool FakeWorld::SetupDiDestroyDeviceInfoList(DeviceInfoSet set) {
   if (Enter({Call::SetupDiDestroyDeviceInfoList, {}, {}})) return 0;
   return openSets_.erase(reinterpret_cast<uintptr_t>(set)) ? 1 : Fail(kErrorInvalidHandle);
+}
+
+Win32Bool FakeWorld::SetupDiEnumDeviceInfo(DeviceInfoSet set, uint32_t memberIndex, DeviceInfoData* deviceInfoData) {
+  if (Enter({Call::SetupDiEnumDeviceInfo, {}, {memberIndex, deviceInfoData ? deviceInfoData->cbSize : 0}})) return 0;
+  auto it = openSets_.find(reinterpret_cast<uintptr_t>(set));
+  if (it == openSets_.end()) return Fail(kErrorInvalidHandle);
+  if (deviceInfoData == nullptr || deviceInfoData->cbSize != sizeof(DeviceInfoData))
+    return Fail(kErrorInvalidUserBuffer);
+  if (memberIndex >= it->second.members.size()) return Fail(kErrorNoMoreItems);
+  const size_t member = it->second.members[memberIndex];
+  DevInst devInst = static_cast<DevInst>(member + 1);
+  if (it->second.ofInterfaces) {  // the node that exposes the interface; 0x7FFF0000 + n when none is known
+    const DeviceInterface& entry = interfaces[member];
+    devInst = 0x7FFF0000u + static_cast<DevInst>(member);
+    for (size_t n = 0; n < deviceNodes.size(); ++n)
+      if (!entry.deviceInstance.empty() && SameName(deviceNodes[n].instanceId, entry.deviceInstance))
+        devInst = static_cast<DevInst>(n + 1);
+  }
+  deviceInfoData->ClassGuid = Guid{};
+  deviceInfoData->DevInst = devInst;
+  deviceInfoData->Reserved = memberIndex + 1;
+  return 1;
+}
+
+DeviceNode* FakeWorld::NodeOf(DeviceInfoSet set, const DeviceInfoData* deviceInfoData, OpenSet** openSet) {
+  auto it = openSets_.find(reinterpret_cast<uintptr_t>(set));
+  if (it == openSets_.end()) {
+    SetError(kErrorInvalidHandle);
+    return nullptr;
+  }
+  if (deviceInfoData == nullptr || deviceInfoData->cbSize != sizeof(DeviceInfoData) ||
+      deviceInfoData->DevInst == 0 || deviceInfoData->DevInst > deviceNodes.size()) {
+    SetError(kErrorInvalidParameter);
+    return nullptr;
+  }
+  if (openSet) *openSet = &it->second;
+  return &deviceNodes[deviceInfoData->DevInst - 1];
+}
+
+Win32Bool FakeWorld::SetupDiGetDeviceRegistryPropertyW(DeviceInfoSet set, DeviceInfoData* deviceInfoData,
+                                                       uint32_t property, uint32_t* propertyRegDataType,
+                                                       uint8_t* propertyBuffer, uint32_t propertyBufferSize,
+                                                       uint32_t* requiredSize) {
+  if (Enter({Call::SetupDiGetDeviceRegistryPropertyW,
+             {},
+             {property, propertyBufferSize, deviceInfoData ? deviceInfoData->DevInst : 0}}))
+    return 0;
+  DeviceNode* node = NodeOf(set, deviceInfoData);
+  if (node == nullptr) return 0;
+  std::u16string value;  // REG_SZ with its terminator, or REG_MULTI_SZ with its final empty string
+  uint32_t type = 1;
+  if (property == kSpdrpDriver) {
+    if (node->driverKey.empty()) return Fail(kErrorInvalidData);
+    value = node->driverKey;
+    value += u'\0';
+  } else if (property == kSpdrpHardwareId) {
+    if (node->hardwareIds.empty()) return Fail(kErrorInvalidData);
+    for (const std::u16string& id : node->hardwareIds) {
+      value += id;
+      value += u'\0';
+    }
+    value += u'\0';
+    type = 7;
+  } else {
+    return Fail(kErrorInvalidData);
+  }
+  const uint32_t bytes = static_cast<uint32_t>(value.size() * 2);
+  if (requiredSize) *requiredSize = bytes;
+  if (propertyBuffer == nullptr && propertyBufferSize != 0) return Fail(kErrorInvalidUserBuffer);
+  if (propertyBufferSize < bytes) return Fail(kErrorInsufficientBuffer);
+  for (size_t i = 0; i < value.size(); ++i) Store16(propertyBuffer, i * 2, static_cast<uint16_t>(value[i]));
+  if (propertyRegDataType) *propertyRegDataType = type;
+  return 1;
+}
+
+Win32Bool FakeWorld::SetupDiGetDeviceInstanceIdW(DeviceInfoSet set, DeviceInfoData* deviceInfoData,
+                                                 char16_t* deviceInstanceId, uint32_t deviceInstanceIdSize,
+                                                 uint32_t* requiredSize) {
+  if (Enter({Call::SetupDiGetDeviceInstanceIdW,
+             {},
+             {deviceInstanceIdSize, deviceInfoData ? deviceInfoData->DevInst : 0}}))
+    return 0;
+  DeviceNode* node = NodeOf(set, deviceInfoData);
+  if (node == nullptr) return 0;
+  const uint32_t needed = static_cast<uint32_t>(node->instanceId.size() + 1);
+  if (requiredSize) *requiredSize = needed;
+  if (deviceInstanceId == nullptr || deviceInstanceIdSize < needed) return Fail(kErrorInsufficientBuffer);
+  std::copy(node->instanceId.begin(), node->instanceId.end(), deviceInstanceId);
+  deviceInstanceId[node->instanceId.size()] = u'\0';
+  return 1;
+}
+
+Win32Bool FakeWorld::SetupDiSetClassInstallParamsW(DeviceInfoSet set, DeviceInfoData* deviceInfoData,
+                                                   ClassInstallHeader* classInstallParams,
+                                                   uint32_t classInstallParamsSize) {
+  if (Enter({Call::SetupDiSetClassInstallParamsW,
+             {},
+             {classInstallParamsSize, deviceInfoData ? deviceInfoData->DevInst : 0}}))
+    return 0;
+  OpenSet* openSet = nullptr;
+  DeviceNode* node = NodeOf(set, deviceInfoData, &openSet);
+  if (node == nullptr) return 0;
+  if (classInstallParams == nullptr || classInstallParams->cbSize != sizeof(ClassInstallHeader))
+    return Fail(kErrorInvalidUserBuffer);
+  if (classInstallParams->InstallFunction != kDifPropertyChange || classInstallParamsSize != sizeof(PropChangeParams))
+    return Fail(kErrorInvalidParameter);
+  const auto* change = reinterpret_cast<const PropChangeParams*>(classInstallParams);
+  if (change->StateChange != kDicsPropChange || change->Scope != kDicsFlagConfigSpecific || change->HwProfile != 0)
+    return Fail(kErrorInvalidParameter);
+  if (!node->acceptsPropertyChange) return Fail(kErrorInvalidParameter);
+  openSet->pendingInstallFunction[deviceInfoData->DevInst] = kDifPropertyChange;
+  return 1;
+}
+
+Win32Bool FakeWorld::SetupDiCallClassInstaller(uint32_t installFunction, DeviceInfoSet set,
+                                               DeviceInfoData* deviceInfoData) {
+  if (Enter({Call::SetupDiCallClassInstaller, {}, {installFunction, deviceInfoData ? deviceInfoData->DevInst : 0}}))
+    return 0;
+  OpenSet* openSet = nullptr;
+  DeviceNode* node = NodeOf(set, deviceInfoData, &openSet);
+  if (node == nullptr) return 0;
+  auto pending = openSet->pendingInstallFunction.find(deviceInfoData->DevInst);
+  if (pending == openSet->pendingInstallFunction.end() || pending->second != installFunction)
+    return Fail(kErrorInvalidParameter);
+  restartedDevices.push_back(node->instanceId);
+  openSet->installReads[deviceInfoData->DevInst] = 0;
+  return 1;
+}
+
+Win32Bool FakeWorld::SetupDiGetDeviceInstallParamsW(DeviceInfoSet set, DeviceInfoData* deviceInfoData,
+                                                    DeviceInstallParamsW* deviceInstallParams) {
+  if (Enter({Call::SetupDiGetDeviceInstallParamsW,
+             {},
+             {deviceInstallParams ? deviceInstallParams->cbSize : 0, deviceInfoData ? deviceInfoData->DevInst : 0}}))
+    return 0;
+  OpenSet* openSet = nullptr;
+  DeviceNode* node = NodeOf(set, deviceInfoData, &openSet);
+  if (node == nullptr) return 0;
+  if (deviceInstallParams == nullptr || deviceInstallParams->cbSize != sizeof(DeviceInstallParamsW))
+    return Fail(kErrorInvalidUserBuffer);
+  uint32_t flags = 0;
+  auto reads = openSet->installReads.find(deviceInfoData->DevInst);
+  if (reads != openSet->installReads.end() && !node->installFlagsAfterChange.empty())
+    flags = node->installFlagsAfterChange[std::min(reads->second++, node->installFlagsAfterChange.size() - 1)];
+  *deviceInstallParams = DeviceInstallParamsW{};
+  deviceInstallParams->cbSize = sizeof(DeviceInstallParamsW);
+  deviceInstallParams->Flags = flags;
+  return 1;
+}
+
+// ---------------------------------------------------------------- cfgmgr32
+
+std::vector<std::u16string> FakeWorld::ChildrenOf(std::u16string_view instanceId) const {
+  std::vector<std::u16string> children;
+  for (const DeviceNode& node : deviceNodes)
+    if (node.present && SameName(node.parent, instanceId)) children.push_back(node.instanceId);
+  return children;
+}
+
+ConfigRet FakeWorld::CM_Get_Parent(DevInst* parent, DevInst devInst, uint32_t) {
+  if (Enter({Call::CM_Get_Parent, {}, {devInst}})) return kCrNoSuchDevNode;
+  if (parent == nullptr) return kCrInvalidPointer;
+  if (devInst == 0 || devInst > deviceNodes.size()) return kCrInvalidDevNode;
+  const std::u16string& parentId = deviceNodes[devInst - 1].parent;
+  for (size_t n = 0; n < deviceNodes.size(); ++n)
+    if (!parentId.empty() && SameName(deviceNodes[n].instanceId, parentId)) {
+      *parent = static_cast<DevInst>(n + 1);
+      return kCrSuccess;
+    }
+  return kCrNoSuchDevNode;
+}
+
+ConfigRet FakeWorld::CM_Get_Device_ID_Size(uint32_t* length, DevInst devInst, uint32_t) {
+  if (Enter({Call::CM_Get_Device_ID_Size, {}, {devInst}})) return kCrInvalidDevNode;
+  if (length == nullptr) return kCrInvalidPointer;
+  if (devInst == 0 || devInst > deviceNodes.size()) return kCrInvalidDevNode;
+  *length = static_cast<uint32_t>(deviceNodes[devInst - 1].instanceId.size());  // without the terminator
+  return kCrSuccess;
+}
+
+ConfigRet FakeWorld::CM_Get_Device_IDW(DevInst devInst, char16_t* buffer, uint32_t bufferLength, uint32_t) {
+  if (Enter({Call::CM_Get_Device_IDW, {}, {devInst, bufferLength}})) return kCrInvalidDevNode;
+  if (buffer == nullptr) return kCrInvalidPointer;
+  if (devInst == 0 || devInst > deviceNodes.size()) return kCrInvalidDevNode;
+  const std::u16string& id = deviceNodes[devInst - 1].instanceId;
+  if (bufferLength < id.size()) return kCrBufferSmall;
+  std::copy(id.begin(), id.end(), buffer);
+  if (bufferLength > id.size()) buffer[id.size()] = u'\0';  // a buffer of exactly the length gets no terminator
+  return kCrSuccess;
+}
+
+ConfigRet FakeWorld::CM_Get_Device_ID_List_SizeW(uint32_t* length, const char16_t* filter, uint32_t flags) {
+  const std::u16string id = filter ? std::u16string(filter) : std::u16string();
+  if (Enter({Call::CM_Get_Device_ID_List_SizeW, id, {flags}})) return kCrInvalidPointer;
+  if (length == nullptr) return kCrInvalidPointer;
+  if (listSizeLeavesLength) return kCrSuccess;  // Wine's stub
+  if (flags != kCmGetIdListFilterBusRelations || FindDeviceNode(id) == nullptr) return kCrNoSuchDeviceInstance;
+  uint32_t units = 1;  // the closing empty string
+  for (const std::u16string& child : ChildrenOf(id)) units += static_cast<uint32_t>(child.size() + 1);
+  *length = units;
+  return kCrSuccess;
+}
+
+ConfigRet FakeWorld::CM_Get_Device_ID_ListW(const char16_t* filter, char16_t* buffer, uint32_t bufferLength,
+                                            uint32_t flags) {
+  const std::u16string id = filter ? std::u16string(filter) : std::u16string();
+  if (Enter({Call::CM_Get_Device_ID_ListW, id, {flags, bufferLength}})) return kCrInvalidPointer;
+  if (buffer == nullptr || bufferLength == 0) return kCrInvalidPointer;
+  if (flags != kCmGetIdListFilterBusRelations || FindDeviceNode(id) == nullptr) return kCrNoSuchDeviceInstance;
+  std::u16string list;
+  for (const std::u16string& child : ChildrenOf(id)) {
+    list += child;
+    list += u'\0';
+  }
+  list += u'\0';
+  if (bufferLength < list.size()) return kCrBufferSmall;
+  std::copy(list.begin(), list.end(), buffer);
+  return kCrSuccess;
+}
+
+// ---------------------------------------------------------------- user32
+
+void* FakeWorld::RegisterDeviceNotificationW(Handle recipient, void* notificationFilter, uint32_t flags) {
+  const auto* filter = static_cast<const uint8_t*>(notificationFilter);
+  const uint32_t size = filter ? Load32(filter, 0) : 0;
+  const uint32_t type = filter ? Load32(filter, 4) : 0;
+  if (Enter({Call::RegisterDeviceNotificationW, {}, {flags, size, type}})) return nullptr;
+  if (recipient == nullptr || filter == nullptr || flags != kDeviceNotifyWindowHandle) {
+    SetError(kErrorInvalidParameter);
+    return nullptr;
+  }
+  // Windows takes a record no smaller than its own type's.
+  const bool known = (type == kDbtDevtypDeviceInterface && size >= sizeof(DevBroadcastDeviceInterfaceW)) ||
+                     (type == kDbtDevtypHandle && size >= sizeof(DevBroadcastHandle));
+  if (!known) {
+    SetError(kErrorInvalidData);
+    return nullptr;
+  }
+  registrations.push_back(Registration{recipient, {filter, filter + size}, flags, true});
+  return reinterpret_cast<void*>(uintptr_t{0x70000} + registrations.size() * 8);
+}
+
+Win32Bool FakeWorld::UnregisterDeviceNotification(void* notification) {
+  if (Enter({Call::UnregisterDeviceNotification, {}, {}})) return 0;
+  const uintptr_t token = reinterpret_cast<uintptr_t>(notification);
+  const size_t number = token >= 0x70008 && token % 8 == 0 ? (token - 0x70000) / 8 : 0;
+  if (number == 0 || number > registrations.size() || !registrations[number - 1].active)
+    return Fail(kErrorInvalidHandle);
+  registrations[number - 1].active = false;
+  return 1;
 }
 
 // ---------------------------------------------------------------- hid

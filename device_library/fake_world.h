@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <unordered_map>
 #include <string>
@@ -26,10 +27,17 @@ enum class Call {
   LocalAlloc,
   LocalFree,
   GetLastError,
+  Sleep,
   SetupDiGetClassDevsW,
   SetupDiEnumDeviceInterfaces,
   SetupDiGetDeviceInterfaceDetailW,
   SetupDiDestroyDeviceInfoList,
+  SetupDiEnumDeviceInfo,
+  SetupDiGetDeviceRegistryPropertyW,
+  SetupDiGetDeviceInstanceIdW,
+  SetupDiSetClassInstallParamsW,
+  SetupDiCallClassInstaller,
+  SetupDiGetDeviceInstallParamsW,
   HidD_GetHidGuid,
   HidD_GetAttributes,
   HidD_GetPreparsedData,
@@ -39,6 +47,13 @@ enum class Call {
   HidD_SetFeature,
   HidD_GetInputReport,
   HidD_SetOutputReport,
+  CM_Get_Parent,
+  CM_Get_Device_ID_Size,
+  CM_Get_Device_IDW,
+  CM_Get_Device_ID_List_SizeW,
+  CM_Get_Device_ID_ListW,
+  RegisterDeviceNotificationW,
+  UnregisterDeviceNotification,
   Count
 };
 inline constexpr size_t kCallCount = static_cast<size_t>(Call::Count);
@@ -53,6 +68,16 @@ bool CallFromName(const std::string& name, Call* call);
 //   SetupDiGetDeviceInterfaceDetailW: detailSize, cbSize of the detail record (0 without one)
 //   LocalAlloc: flags, bytes
 //   HidD_GetFeature/SetFeature/GetInputReport/SetOutputReport: reportBufferLength
+//   Sleep: milliseconds
+//   SetupDiEnumDeviceInfo: memberIndex, cbSize of the device-information record
+//   SetupDiGetDeviceRegistryPropertyW: property, propertyBufferSize, DevInst
+//   SetupDiGetDeviceInstanceIdW: deviceInstanceIdSize, DevInst
+//   SetupDiSetClassInstallParamsW: classInstallParamsSize, DevInst
+//   SetupDiCallClassInstaller: installFunction, DevInst
+//   SetupDiGetDeviceInstallParamsW: cbSize of the install parameters, DevInst
+//   CM_Get_Parent/CM_Get_Device_ID_Size: devInst; CM_Get_Device_IDW: devInst, bufferLength
+//   CM_Get_Device_ID_List_SizeW/ListW (text: the filter): flags, bufferLength (ListW only)
+//   RegisterDeviceNotificationW: flags, size and device type of the filter record
 struct CallRecord {
   Call call;
   std::u16string text;
@@ -72,6 +97,13 @@ struct Port {
   uint32_t openPipes = 0;
   bool answersConnectionInformation = true;    // false: both connection requests fail for this port
   bool answersConnectionName = true;           // false: the external hub's name cannot be read
+  std::u16string driverKey;                    // what the driver-key request answers (empty: an empty name)
+  bool answersDriverKey = true;                // false: the driver-key request fails
+  // Descriptors the device answers through the hub, by (wValue << 16) | wIndex; the device
+  // descriptor (0x0100) defaults to deviceDescriptor.
+  std::map<uint32_t, std::vector<uint8_t>> descriptors;
+  // When set, the count a faulty hub driver reports for a descriptor request instead of the true one.
+  std::optional<uint32_t> descriptorBytesReturned;
 };
 
 struct Hub {
@@ -107,6 +139,29 @@ struct DeviceInterface {
   Guid interfaceClass;
   std::u16string path;
   bool detailReadable = true;  // false: the size query answers, the read itself fails
+  std::u16string deviceInstance;  // the device node that exposes it (empty: none known)
+};
+
+// One node of the device tree, as the configuration manager and SetupDi see it.
+struct DeviceNode {
+  std::u16string instanceId;          // e.g. USB\VID_09DA&PID_1234\6&1a2b&0&1
+  std::u16string parent;              // the parent's instance id (empty: a root)
+  std::u16string enumerator;          // "USB", "HID", ...
+  std::u16string driverKey;           // SPDRP_DRIVER; empty: the device has none
+  std::vector<std::u16string> hardwareIds;  // SPDRP_HARDWAREID, first one first
+  bool present = true;
+  // Restarting: whether the class installer takes and runs a property change, and the flags each
+  // later read of the install parameters gives (the last one repeats; none: 0).
+  bool acceptsPropertyChange = true;
+  std::vector<uint32_t> installFlagsAfterChange;
+};
+
+// One device-change subscription that RegisterDeviceNotificationW accepted.
+struct Registration {
+  Handle recipient;
+  std::vector<uint8_t> filter;  // the filter record as it was passed, sized by its own size field
+  uint32_t flags;
+  bool active;
 };
 
 // A report that reached a collection (accepted or not).
@@ -137,6 +192,12 @@ class FakeWorld final : public Platform {
   std::vector<HidCollection> hidCollections;
   std::vector<DeviceInterface> interfaces;                   // every interface class, in enumeration order
   std::vector<ReportTransfer> reportTransfers;
+  std::vector<DeviceNode> deviceNodes;                       // DevInst n is deviceNodes[n - 1]
+  std::vector<Registration> registrations;                   // in the order they were made
+  std::vector<std::u16string> restartedDevices;              // instance ids, in restart order
+  uint64_t sleptMilliseconds = 0;                            // Sleep only counts, it never waits
+  // Wine's CM_Get_Device_ID_List_SizeW succeeds without writing its length; true models that.
+  bool listSizeLeavesLength = false;
 
   // A controller reachable by "\\.\HCD<legacyNumber>" (if >= 0) and/or through the host-controller
   // interface class at interfacePath (if not empty); its root hub gets rootPorts empty ports.
@@ -150,6 +211,11 @@ class FakeWorld final : public Platform {
   HidCollection& AddHidCollection(const std::u16string& path, uint16_t vid, uint16_t pid, uint16_t usagePage,
                                   uint16_t usage);
   Port& PortAt(const std::u16string& hubName, uint32_t connectionIndex);
+  DeviceNode& AddDeviceNode(const std::u16string& instanceId, const std::u16string& parent,
+                            const std::u16string& enumerator, const std::u16string& driverKey = u"");
+  // Names the device node behind every interface listed at path.
+  void SetInterfaceDevice(const std::u16string& path, const std::u16string& instanceId);
+  DeviceNode* FindDeviceNode(std::u16string_view instanceId);
   HidCollection* FindHidCollection(const std::u16string& path);
 
   // ---- observation ----
@@ -192,6 +258,28 @@ class FakeWorld final : public Platform {
                                              DeviceInterfaceDetailDataW* detail, uint32_t detailSize,
                                              uint32_t* requiredSize, DeviceInfoData* deviceInfoData) override;
   Win32Bool SetupDiDestroyDeviceInfoList(DeviceInfoSet set) override;
+  void Sleep(uint32_t milliseconds) override;
+  Win32Bool SetupDiEnumDeviceInfo(DeviceInfoSet set, uint32_t memberIndex, DeviceInfoData* deviceInfoData) override;
+  Win32Bool SetupDiGetDeviceRegistryPropertyW(DeviceInfoSet set, DeviceInfoData* deviceInfoData, uint32_t property,
+                                              uint32_t* propertyRegDataType, uint8_t* propertyBuffer,
+                                              uint32_t propertyBufferSize, uint32_t* requiredSize) override;
+  Win32Bool SetupDiGetDeviceInstanceIdW(DeviceInfoSet set, DeviceInfoData* deviceInfoData, char16_t* deviceInstanceId,
+                                        uint32_t deviceInstanceIdSize, uint32_t* requiredSize) override;
+  Win32Bool SetupDiSetClassInstallParamsW(DeviceInfoSet set, DeviceInfoData* deviceInfoData,
+                                          ClassInstallHeader* classInstallParams,
+                                          uint32_t classInstallParamsSize) override;
+  Win32Bool SetupDiCallClassInstaller(uint32_t installFunction, DeviceInfoSet set,
+                                      DeviceInfoData* deviceInfoData) override;
+  Win32Bool SetupDiGetDeviceInstallParamsW(DeviceInfoSet set, DeviceInfoData* deviceInfoData,
+                                           DeviceInstallParamsW* deviceInstallParams) override;
+  ConfigRet CM_Get_Parent(DevInst* parent, DevInst devInst, uint32_t flags) override;
+  ConfigRet CM_Get_Device_ID_Size(uint32_t* length, DevInst devInst, uint32_t flags) override;
+  ConfigRet CM_Get_Device_IDW(DevInst devInst, char16_t* buffer, uint32_t bufferLength, uint32_t flags) override;
+  ConfigRet CM_Get_Device_ID_List_SizeW(uint32_t* length, const char16_t* filter, uint32_t flags) override;
+  ConfigRet CM_Get_Device_ID_ListW(const char16_t* filter, char16_t* buffer, uint32_t bufferLength,
+                                   uint32_t flags) override;
+  void* RegisterDeviceNotificationW(Handle recipient, void* notificationFilter, uint32_t flags) override;
+  Win32Bool UnregisterDeviceNotification(void* notification) override;
   void HidD_GetHidGuid(Guid* hidGuid) override;
   Boolean HidD_GetAttributes(Handle device, HidAttributes* attributes) override;
   Boolean HidD_GetPreparsedData(Handle device, PreparsedData* preparsedData) override;
@@ -212,8 +300,11 @@ class FakeWorld final : public Platform {
     uint32_t flags;
   };
   struct OpenSet {
+    bool ofInterfaces;            // an interface-class set, else a set of device nodes
     Guid interfaceClass;
-    std::vector<size_t> members;  // indexes into interfaces, snapshotted at creation
+    std::vector<size_t> members;  // indexes into interfaces (or deviceNodes), snapshotted at creation
+    std::map<DevInst, uint32_t> pendingInstallFunction;  // class-install parameters set per element
+    std::map<DevInst, size_t> installReads;              // install-parameter reads since the change
   };
   struct Fault {
     Call call;
@@ -232,6 +323,9 @@ class FakeWorld final : public Platform {
   Boolean Transfer(Call call, Handle device, void* reportBuffer, uint32_t reportBufferLength);
   Win32Bool HubRequest(const std::u16string& hubName, uint32_t code, const uint8_t* in, uint32_t inSize, uint8_t* out,
                        uint32_t outSize, uint32_t* bytesReturned);
+  // The device node of a set's element, checked against the set; null (and the error left) if none.
+  DeviceNode* NodeOf(DeviceInfoSet set, const DeviceInfoData* deviceInfoData, OpenSet** openSet = nullptr);
+  std::vector<std::u16string> ChildrenOf(std::u16string_view instanceId) const;
   Win32Bool ControllerRequest(const std::u16string& path, uint32_t code, uint8_t* out, uint32_t outSize,
                               uint32_t* bytesReturned);
 

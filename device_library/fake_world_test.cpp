@@ -143,7 +143,7 @@ TEST(FakeWorldCalls, NamesRoundTrip) {
     EXPECT_EQ(call, static_cast<Call>(c));
   }
   Call call;
-  EXPECT_FALSE(CallFromName("CM_Get_Parent", &call));
+  EXPECT_FALSE(CallFromName("SetupDiChangeState", &call));
 }
 
 }  // namespace

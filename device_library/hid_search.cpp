@@ -9,11 +9,10 @@ namespace device_library {
 
 namespace {
 
-struct CollectionFacts {
-  uint16_t vid, pid, usagePage, usage;
-};
+bool KeyMatches(uint32_t key, uint16_t value) { return key == 0 || key == value; }
 
-// Opens the path for queries only and reads attributes and capabilities; false when any step fails.
+}  // namespace
+
 bool ReadCollectionFacts(Platform& platform, const std::u16string& path, CollectionFacts* facts) {
   UniqueFile file(platform, platform.CreateFileW(path.c_str(), 0, kFileShareRead | kFileShareWrite, nullptr,
                                                  kOpenExisting, kFileFlagOverlapped, nullptr));
@@ -30,10 +29,6 @@ bool ReadCollectionFacts(Platform& platform, const std::u16string& path, Collect
   return true;
   // The preparsed data is freed before the handle is closed (destruction in reverse order).
 }
-
-bool KeyMatches(uint32_t key, uint16_t value) { return key == 0 || key == value; }
-
-}  // namespace
 
 HidInterfaceList EnumerateHidInterfaces(Platform& platform, uint32_t vid, uint32_t pid, uint32_t usagePage,
                                         uint32_t usage) {
@@ -60,9 +55,14 @@ HidInterfaceList EnumerateHidInterfaces(Platform& platform, uint32_t vid, uint32
 std::u16string GetHidInterfacePath(Platform& platform, DeviceInfoSet set, uint32_t position) {
   Guid hidGuid{};
   platform.HidD_GetHidGuid(&hidGuid);
+  return GetInterfacePath(platform, set, hidGuid, position);
+}
+
+std::u16string GetInterfacePath(Platform& platform, DeviceInfoSet set, const Guid& interfaceClass,
+                                uint32_t position) {
   DeviceInterfaceData interfaceData{};
   interfaceData.cbSize = sizeof(DeviceInterfaceData);
-  if (!platform.SetupDiEnumDeviceInterfaces(set, nullptr, &hidGuid, position, &interfaceData)) return {};
+  if (!platform.SetupDiEnumDeviceInterfaces(set, nullptr, &interfaceClass, position, &interfaceData)) return {};
 
   uint32_t requiredSize = 0;
   if (platform.SetupDiGetDeviceInterfaceDetailW(set, &interfaceData, nullptr, 0, &requiredSize, nullptr)) return {};

@@ -24,5 +24,15 @@ HidInterfaceList EnumerateHidInterfaces(Platform& platform, uint32_t vid, uint32
 // The path of the HID interface at a position of a device information set; empty when there is
 // none there or it cannot be read.
 std::u16string GetHidInterfacePath(Platform& platform, DeviceInfoSet set, uint32_t position);
+// The same for an interface of any class.
+std::u16string GetInterfacePath(Platform& platform, DeviceInfoSet set, const Guid& interfaceClass, uint32_t position);
+
+// What one HID collection tells about itself.
+struct CollectionFacts {
+  uint16_t vid, pid, usagePage, usage;
+};
+// Opens the path for queries only (access 0, shared read and write, overlapped) and reads the
+// attributes, then the capabilities; false when any step fails, facts then untouched.
+bool ReadCollectionFacts(Platform& platform, const std::u16string& path, CollectionFacts* facts);
 
 }  // namespace device_library

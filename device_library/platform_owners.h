@@ -73,9 +73,15 @@ class LocalBuffer {
   static LocalBuffer Allocate(Platform& platform, size_t bytes) {
     return LocalBuffer(platform, platform.LocalAlloc(kLmemZeroInit, bytes), bytes);
   }
+  // Holds nothing (no platform call), to be allocated later.
+  static LocalBuffer None(Platform& platform) { return LocalBuffer(platform, nullptr, 0); }
   explicit operator bool() const { return static_cast<bool>(memory_); }
   uint8_t* data() const { return static_cast<uint8_t*>(memory_.get()); }
   size_t size() const { return size_; }
+  void reset() {
+    memory_.reset();
+    size_ = 0;
+  }
 
  private:
   LocalBuffer(Platform& platform, void* memory, size_t bytes)

@@ -4,6 +4,8 @@
 #include <setupapi.h>
 #include <usbioctl.h>
 #include <winioctl.h>
+#include <cfgmgr32.h>
+#include <dbt.h>
 extern "C" {  // mingw-w64's hidsdi.h and the hidpi.h it includes lack extern "C"
 #include <hidsdi.h>
 }
@@ -27,6 +29,30 @@ static_assert(offsetof(HIDP_CAPS, UsagePage) == offsetof(HidpCaps, UsagePage));
 static_assert(offsetof(HIDP_CAPS, FeatureReportByteLength) == offsetof(HidpCaps, FeatureReportByteLength));
 static_assert(offsetof(HIDP_CAPS, NumberFeatureDataIndices) == offsetof(HidpCaps, NumberFeatureDataIndices));
 static_assert(HIDP_STATUS_SUCCESS == kHidpStatusSuccess);
+
+static_assert(sizeof(SP_DEVINSTALL_PARAMS_W) == sizeof(DeviceInstallParamsW));
+static_assert(sizeof(SP_DEVINSTALL_PARAMS_W) == (sizeof(void*) == 4 ? 556 : 584));
+static_assert(offsetof(SP_DEVINSTALL_PARAMS_W, Flags) == offsetof(DeviceInstallParamsW, Flags));
+static_assert(offsetof(SP_DEVINSTALL_PARAMS_W, DriverPath) == offsetof(DeviceInstallParamsW, DriverPath));
+static_assert(sizeof(SP_CLASSINSTALL_HEADER) == sizeof(ClassInstallHeader));
+static_assert(sizeof(SP_PROPCHANGE_PARAMS) == sizeof(PropChangeParams));
+static_assert(offsetof(SP_PROPCHANGE_PARAMS, HwProfile) == offsetof(PropChangeParams, HwProfile));
+static_assert(SPDRP_HARDWAREID == kSpdrpHardwareId && SPDRP_DRIVER == kSpdrpDriver);
+static_assert(DIF_PROPERTYCHANGE == kDifPropertyChange && DICS_PROPCHANGE == kDicsPropChange);
+static_assert(DICS_FLAG_CONFIGSPECIFIC == kDicsFlagConfigSpecific);
+static_assert(DI_NEEDRESTART == kDiNeedRestart && DI_NEEDREBOOT == kDiNeedReboot);
+static_assert(CR_SUCCESS == kCrSuccess && CR_NO_SUCH_DEVNODE == kCrNoSuchDevNode && CR_BUFFER_SMALL == kCrBufferSmall);
+static_assert(CM_GETIDLIST_FILTER_BUSRELATIONS == kCmGetIdListFilterBusRelations);
+static_assert(sizeof(DEVINST) == sizeof(DevInst));
+static_assert(sizeof(DEV_BROADCAST_DEVICEINTERFACE_W) == sizeof(DevBroadcastDeviceInterfaceW));
+static_assert(offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_classguid) ==
+              offsetof(DevBroadcastDeviceInterfaceW, dbcc_classguid));
+static_assert(sizeof(DEV_BROADCAST_HANDLE) == sizeof(DevBroadcastHandle));
+static_assert(sizeof(DEV_BROADCAST_HANDLE) == (sizeof(void*) == 4 ? 44 : 56));
+static_assert(offsetof(DEV_BROADCAST_HANDLE, dbch_handle) == offsetof(DevBroadcastHandle, dbch_handle));
+static_assert(offsetof(DEV_BROADCAST_HANDLE, dbch_nameoffset) == offsetof(DevBroadcastHandle, dbch_nameoffset));
+static_assert(DBT_DEVTYP_DEVICEINTERFACE == kDbtDevtypDeviceInterface && DBT_DEVTYP_HANDLE == kDbtDevtypHandle);
+static_assert(DEVICE_NOTIFY_WINDOW_HANDLE == kDeviceNotifyWindowHandle);
 
 static_assert(IOCTL_USB_GET_ROOT_HUB_NAME == usb::kIoctlGetRootHubName);
 static_assert(IOCTL_USB_GET_NODE_INFORMATION == usb::kIoctlGetNodeInformation);
@@ -77,6 +103,7 @@ namespace {
 const wchar_t* W(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
 const GUID* G(const Guid* guid) { return reinterpret_cast<const GUID*>(guid); }
 DWORD* D(uint32_t* value) { return reinterpret_cast<DWORD*>(value); }
+PSP_DEVINFO_DATA I(DeviceInfoData* data) { return reinterpret_cast<PSP_DEVINFO_DATA>(data); }
 
 class RealPlatform final : public Platform {
  public:
@@ -98,6 +125,7 @@ class RealPlatform final : public Platform {
   void* LocalAlloc(uint32_t flags, size_t bytes) override { return ::LocalAlloc(flags, bytes); }
   void* LocalFree(void* memory) override { return ::LocalFree(memory); }
   uint32_t GetLastError() override { return ::GetLastError(); }
+  void Sleep(uint32_t milliseconds) override { ::Sleep(milliseconds); }
 
   DeviceInfoSet SetupDiGetClassDevsW(const Guid* classGuid, const char16_t* enumerator, void* parentWindow,
                                      uint32_t flags) override {
@@ -119,6 +147,36 @@ class RealPlatform final : public Platform {
                                               reinterpret_cast<PSP_DEVINFO_DATA>(deviceInfoData));
   }
   Win32Bool SetupDiDestroyDeviceInfoList(DeviceInfoSet set) override { return ::SetupDiDestroyDeviceInfoList(set); }
+  Win32Bool SetupDiEnumDeviceInfo(DeviceInfoSet set, uint32_t memberIndex, DeviceInfoData* deviceInfoData) override {
+    return ::SetupDiEnumDeviceInfo(set, memberIndex, I(deviceInfoData));
+  }
+  Win32Bool SetupDiGetDeviceRegistryPropertyW(DeviceInfoSet set, DeviceInfoData* deviceInfoData, uint32_t property,
+                                              uint32_t* propertyRegDataType, uint8_t* propertyBuffer,
+                                              uint32_t propertyBufferSize, uint32_t* requiredSize) override {
+    return ::SetupDiGetDeviceRegistryPropertyW(set, I(deviceInfoData), property, D(propertyRegDataType),
+                                               propertyBuffer, propertyBufferSize, D(requiredSize));
+  }
+  Win32Bool SetupDiGetDeviceInstanceIdW(DeviceInfoSet set, DeviceInfoData* deviceInfoData, char16_t* deviceInstanceId,
+                                        uint32_t deviceInstanceIdSize, uint32_t* requiredSize) override {
+    return ::SetupDiGetDeviceInstanceIdW(set, I(deviceInfoData), reinterpret_cast<wchar_t*>(deviceInstanceId),
+                                         deviceInstanceIdSize, D(requiredSize));
+  }
+  Win32Bool SetupDiSetClassInstallParamsW(DeviceInfoSet set, DeviceInfoData* deviceInfoData,
+                                          ClassInstallHeader* classInstallParams,
+                                          uint32_t classInstallParamsSize) override {
+    return ::SetupDiSetClassInstallParamsW(set, I(deviceInfoData),
+                                           reinterpret_cast<PSP_CLASSINSTALL_HEADER>(classInstallParams),
+                                           classInstallParamsSize);
+  }
+  Win32Bool SetupDiCallClassInstaller(uint32_t installFunction, DeviceInfoSet set,
+                                      DeviceInfoData* deviceInfoData) override {
+    return ::SetupDiCallClassInstaller(installFunction, set, I(deviceInfoData));
+  }
+  Win32Bool SetupDiGetDeviceInstallParamsW(DeviceInfoSet set, DeviceInfoData* deviceInfoData,
+                                           DeviceInstallParamsW* deviceInstallParams) override {
+    return ::SetupDiGetDeviceInstallParamsW(set, I(deviceInfoData),
+                                            reinterpret_cast<PSP_DEVINSTALL_PARAMS_W>(deviceInstallParams));
+  }
 
   void HidD_GetHidGuid(Guid* hidGuid) override { ::HidD_GetHidGuid(reinterpret_cast<GUID*>(hidGuid)); }
   Boolean HidD_GetAttributes(Handle device, HidAttributes* attributes) override {
@@ -144,6 +202,30 @@ class RealPlatform final : public Platform {
   }
   Boolean HidD_SetOutputReport(Handle device, void* reportBuffer, uint32_t reportBufferLength) override {
     return ::HidD_SetOutputReport(device, reportBuffer, reportBufferLength);
+  }
+
+  ConfigRet CM_Get_Parent(DevInst* parent, DevInst devInst, uint32_t flags) override {
+    return ::CM_Get_Parent(reinterpret_cast<DEVINST*>(parent), devInst, flags);
+  }
+  ConfigRet CM_Get_Device_ID_Size(uint32_t* length, DevInst devInst, uint32_t flags) override {
+    return ::CM_Get_Device_ID_Size(reinterpret_cast<ULONG*>(length), devInst, flags);
+  }
+  ConfigRet CM_Get_Device_IDW(DevInst devInst, char16_t* buffer, uint32_t bufferLength, uint32_t flags) override {
+    return ::CM_Get_Device_IDW(devInst, reinterpret_cast<wchar_t*>(buffer), bufferLength, flags);
+  }
+  ConfigRet CM_Get_Device_ID_List_SizeW(uint32_t* length, const char16_t* filter, uint32_t flags) override {
+    return ::CM_Get_Device_ID_List_SizeW(reinterpret_cast<ULONG*>(length), W(filter), flags);
+  }
+  ConfigRet CM_Get_Device_ID_ListW(const char16_t* filter, char16_t* buffer, uint32_t bufferLength,
+                                   uint32_t flags) override {
+    return ::CM_Get_Device_ID_ListW(W(filter), reinterpret_cast<wchar_t*>(buffer), bufferLength, flags);
+  }
+
+  void* RegisterDeviceNotificationW(Handle recipient, void* notificationFilter, uint32_t flags) override {
+    return ::RegisterDeviceNotificationW(recipient, notificationFilter, flags);
+  }
+  Win32Bool UnregisterDeviceNotification(void* notification) override {
+    return ::UnregisterDeviceNotification(static_cast<HDEVNOTIFY>(notification));
   }
 };
 

@@ -41,6 +41,7 @@ inline constexpr uint32_t kFileShareRead = 1;
 inline constexpr uint32_t kFileShareWrite = 2;
 inline constexpr uint32_t kOpenExisting = 3;
 inline constexpr uint32_t kFileFlagOverlapped = 0x40000000;
+inline constexpr uint32_t kFileAttributeNormal = 0x80;
 inline constexpr uint32_t kLmemFixed = 0x0000;
 inline constexpr uint32_t kLmemZeroInit = 0x0040;
 
@@ -50,6 +51,7 @@ inline constexpr uint32_t kErrorFileNotFound = 2;
 inline constexpr uint32_t kErrorAccessDenied = 5;
 inline constexpr uint32_t kErrorInvalidHandle = 6;
 inline constexpr uint32_t kErrorNotEnoughMemory = 8;
+inline constexpr uint32_t kErrorInvalidData = 13;
 inline constexpr uint32_t kErrorGenFailure = 31;
 inline constexpr uint32_t kErrorInvalidParameter = 87;
 inline constexpr uint32_t kErrorInsufficientBuffer = 122;
@@ -94,6 +96,90 @@ static_assert(offsetof(DeviceInterfaceDetailDataW, DevicePath) == kDetailPathOff
 static_assert(sizeof(DeviceInterfaceData) == (sizeof(void*) == 4 ? 28 : 32));
 static_assert(sizeof(DeviceInfoData) == (sizeof(void*) == 4 ? 28 : 32));
 static_assert(sizeof(DeviceInterfaceDetailDataW) == (sizeof(void*) == 4 ? 6 : 8));
+
+// setupapi, device nodes and their install parameters (same packing as the records above).
+inline constexpr uint32_t kSpdrpHardwareId = 1;  // REG_MULTI_SZ
+inline constexpr uint32_t kSpdrpDriver = 9;      // REG_SZ
+inline constexpr uint32_t kDifPropertyChange = 0x12;
+inline constexpr uint32_t kDicsPropChange = 3;
+inline constexpr uint32_t kDicsFlagConfigSpecific = 2;
+inline constexpr uint32_t kDiNeedRestart = 0x80;
+inline constexpr uint32_t kDiNeedReboot = 0x100;
+#if UINTPTR_MAX == 0xFFFFFFFFu
+#pragma pack(push, 1)
+#else
+#pragma pack(push, 8)
+#endif
+struct ClassInstallHeader {  // SP_CLASSINSTALL_HEADER
+  uint32_t cbSize;
+  uint32_t InstallFunction;
+};
+struct PropChangeParams {  // SP_PROPCHANGE_PARAMS
+  ClassInstallHeader Header;  // ClassInstallHeader
+  uint32_t StateChange;
+  uint32_t Scope;
+  uint32_t HwProfile;
+};
+struct DeviceInstallParamsW {  // SP_DEVINSTALL_PARAMS_W
+  uint32_t cbSize;
+  uint32_t Flags;
+  uint32_t FlagsEx;
+  void* hwndParent;
+  void* InstallMsgHandler;
+  void* InstallMsgHandlerContext;
+  void* FileQueue;
+  uintptr_t ClassInstallReserved;
+  uint32_t Reserved;
+  char16_t DriverPath[260];
+};
+#pragma pack(pop)
+static_assert(sizeof(ClassInstallHeader) == 8);
+static_assert(sizeof(PropChangeParams) == 20);
+static_assert(sizeof(DeviceInstallParamsW) == (sizeof(void*) == 4 ? 556 : 584));
+
+// cfgmgr32
+using DevInst = uint32_t;     // DEVINST
+using ConfigRet = uint32_t;   // CONFIGRET
+inline constexpr ConfigRet kCrSuccess = 0;
+inline constexpr ConfigRet kCrInvalidPointer = 0x03;
+inline constexpr ConfigRet kCrInvalidDevNode = 0x05;
+inline constexpr ConfigRet kCrNoSuchDevNode = 0x0D;
+inline constexpr ConfigRet kCrBufferSmall = 0x1A;
+inline constexpr ConfigRet kCrNoSuchDeviceInstance = 0x25;
+inline constexpr uint32_t kCmGetIdListFilterBusRelations = 0x20;
+
+// user32 device-change subscriptions (dbt.h). The interface record has no pointer and is 32 bytes
+// everywhere; the handle record carries two handles, so it is 44 bytes on win32 and 56 on win64.
+inline constexpr uint32_t kDbtDevtypDeviceInterface = 5;
+inline constexpr uint32_t kDbtDevtypHandle = 6;
+inline constexpr uint32_t kDeviceNotifyWindowHandle = 0;
+struct DevBroadcastDeviceInterfaceW {  // DEV_BROADCAST_DEVICEINTERFACE_W
+  uint32_t dbcc_size;
+  uint32_t dbcc_devicetype;
+  uint32_t dbcc_reserved;
+  Guid dbcc_classguid;
+  char16_t dbcc_name[1];
+};
+struct DevBroadcastHandle {  // DEV_BROADCAST_HANDLE
+  uint32_t dbch_size;
+  uint32_t dbch_devicetype;
+  uint32_t dbch_reserved;
+  Handle dbch_handle;
+  void* dbch_hdevnotify;
+  Guid dbch_eventguid;
+  int32_t dbch_nameoffset;
+  uint8_t dbch_data[1];
+};
+static_assert(sizeof(DevBroadcastDeviceInterfaceW) == 32);
+static_assert(sizeof(DevBroadcastHandle) == (sizeof(void*) == 4 ? 44 : 56));
+
+// GUID_DEVINTERFACE_USB_DEVICE {A5DCBF10-6530-11D2-901F-00C04FB951ED}.
+inline constexpr Guid kUsbDeviceInterfaceClass{0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
+// GUID_DEVINTERFACE_MOUSE {378DE44C-56EF-11D1-BC8C-00A0C91405DD}.
+inline constexpr Guid kMouseInterfaceClass{0x378DE44C, 0x56EF, 0x11D1, {0xBC, 0x8C, 0x00, 0xA0, 0xC9, 0x14, 0x05, 0xDD}};
+// GUID_DEVINTERFACE_KEYBOARD {884B96C3-56EF-11D1-BC8C-00A0C91405DD}.
+inline constexpr Guid kKeyboardInterfaceClass{
+    0x884B96C3, 0x56EF, 0x11D1, {0xBC, 0x8C, 0x00, 0xA0, 0xC9, 0x14, 0x05, 0xDD}};
 
 // hid
 struct HidAttributes {  // HIDD_ATTRIBUTES

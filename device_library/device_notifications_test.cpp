@@ -1,0 +1,1 @@
+#include "device_library/test_support.h"
