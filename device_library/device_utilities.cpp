@@ -76,7 +76,7 @@ std::u16string ResetMatchText(uint16_t vid, uint16_t pid, bool upperCaseDigits) 
   return u"USB\\Vid_" + hex4(vid) + u"&Pid_" + hex4(pid);
 }
 
-bool UsbReset(Platform& platform, uint16_t vid, uint16_t pid) {
+bool RestartUsbDevice(Platform& platform, uint16_t vid, uint16_t pid) {
   const std::u16string lower = ResetMatchText(vid, pid, false);
   const std::u16string upper = ResetMatchText(vid, pid, true);
   UniqueDeviceInfoSet set(platform,

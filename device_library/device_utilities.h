@@ -34,6 +34,6 @@ std::u16string ResetMatchText(uint16_t vid, uint16_t pid, bool upperCaseDigits);
 // (a property change through its class installer). True when it restarted without needing a
 // system restart. Polling a read that fails without an error gives up after kResetPollLimitMs.
 inline constexpr uint32_t kResetPollLimitMs = 10000;
-bool UsbReset(Platform& platform, uint16_t vid, uint16_t pid);
+bool RestartUsbDevice(Platform& platform, uint16_t vid, uint16_t pid);
 
 }  // namespace device_library

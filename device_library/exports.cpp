@@ -243,7 +243,7 @@ void* DEVICE_LIBRARY_CALL GetDeviceViaInterfaceGUID(const void* interfaceClass, 
 
 uint8_t DEVICE_LIBRARY_CALL UsbReset(uint32_t vid, uint32_t pid) {
   return Guarded<uint8_t>(0, [&]() -> uint8_t {
-    return device_library::UsbReset(ThePlatform(), static_cast<uint16_t>(Low16(vid)), static_cast<uint16_t>(Low16(pid)))
+    return RestartUsbDevice(ThePlatform(), static_cast<uint16_t>(Low16(vid)), static_cast<uint16_t>(Low16(pid)))
                ? 1
                : 0;
   });

@@ -6,6 +6,7 @@
 #include "device_library/device_library.h"
 #include "device_library/fake_world_scenarios.h"
 #include "device_library/test_support.h"
+#include "device_library/correlation_test_world.h"
 #include "device_library/usb_test_world.h"
 
 namespace device_library::fake {
@@ -26,6 +27,11 @@ void ShapeBridgeWorld(FakeWorld& world) { BuildScenario(u"bridge_two_mice", worl
 bool IsRelease(Call call) {
   return call == Call::CloseHandle || call == Call::LocalFree || call == Call::SetupDiDestroyDeviceInfoList ||
          call == Call::HidD_FreePreparsedData;
+}
+
+void ShapeResetWorld(FakeWorld& world) {
+  world.AddDeviceNode(u"USB\\VID_1234&PID_0001\\1", u"", u"USB").hardwareIds = {u"USB\\Vid_1234&Pid_0001"};
+  world.AddDeviceNode(u"USB\\VID_09DA&PID_1234\\2", u"", u"USB").hardwareIds = {u"USB\\Vid_09da&Pid_1234"};
 }
 
 const Operation kOperations[] = {
@@ -50,6 +56,51 @@ const Operation kOperations[] = {
        uint8_t report[72] = {7, 4};
        return static_cast<int32_t>(HidSetFeatureReport(kVendorPath.c_str(), report, 72));
      }},
+    {"DescriptorRead", BuildReferenceUsbWorld,
+     [] {
+       uint8_t data[255];
+       uint16_t received = 0;
+       return ReadEx(kHB.c_str(), 4, 0x0100, 0, 255, data, &received) ? static_cast<int32_t>(received) : 0;
+     }},
+    {"Registration", [](FakeWorld&) {},
+     [] { return RegisterDeviceNotification_ArrivalRemove(reinterpret_cast<void*>(uintptr_t{0x10042})) ? 1 : 0; }},
+    {"Correlation", BuildCorrelationWorld,
+     [] {
+       OutputBuffer hubName;
+       int32_t index = 0;
+       return GetUsbDeviceFromHidDevice(kCompositePath.c_str(), hubName.data(), &index) ? index : 0;
+     }},
+    {"CorrelationList", BuildCorrelationWorld,
+     [] {
+       OutputBuffer hubName;
+       int32_t index = 0;
+       return GetUsbDeviceFromHidList(0, 0, 2, hubName.data(), &index);
+     }},
+    {"FamilyTest", BuildCorrelationWorld, [] { return static_cast<int32_t>(isQV7Device(kSinglePath.c_str())); }},
+    {"HidIds", BuildCorrelationWorld,
+     [] {
+       uint16_t vid = 0;
+       return GetHidIDs(kSinglePath.c_str(), &vid, nullptr, nullptr, nullptr) ? static_cast<int32_t>(vid) : 0;
+     }},
+    {"PortRelease", BuildReferenceUsbWorld,
+     [] {
+       uint16_t vid = 0, pid = 0, release = 0;
+       return GetUsbDeviceVIDPIDSNFromHub(kHB.c_str(), 4, &vid, &pid, &release) ? static_cast<int32_t>(release) : 0;
+     }},
+    {"PortPresence", BuildReferenceUsbWorld, [] { return static_cast<int32_t>(isDeviceExist(kHB.c_str(), 4)); }},
+    {"AllHidPaths", BuildCorrelationWorld,
+     [] {
+       OutputBuffer path;
+       return GetUSBDeviceInterfacePath(0, 0, 3, path.data());
+     }},
+    {"InterfaceByClass", BuildCorrelationWorld,
+     [] {
+       void* handle = GetDeviceViaInterfaceGUID(&kHidInterfaceClass, 2);
+       if (handle == nullptr) return 0;
+       ThePlatform().CloseHandle(handle);  // the caller's to close
+       return 1;
+     }},
+    {"Reset", ShapeResetWorld, [] { return static_cast<int32_t>(UsbReset(0x09DA, 0x1234)); }},
 };
 
 class ExportFaultTest : public FakeWorldTest, public testing::WithParamInterface<Operation> {
