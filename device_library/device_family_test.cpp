@@ -68,9 +68,10 @@ TEST_P(FamilyTest, TellsTheFamilyInterface) {
   EXPECT_EQ(isQV7Device(GetParam().path.c_str()), GetParam().result);
   const auto opens = world.CallsOf(Call::CreateFileW);
   ASSERT_EQ(opens.size(), GetParam().opens ? 1u : 0u);
-  if (GetParam().opens)
+  if (GetParam().opens) {
     EXPECT_EQ(opens[0].args, (std::array<uint32_t, 4>{0, kFileShareRead | kFileShareWrite, kOpenExisting,
                                                       kFileFlagOverlapped}));
+  }
 }
 
 std::u16string UpperGuid(std::u16string path) {

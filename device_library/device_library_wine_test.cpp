@@ -22,11 +22,35 @@ std::wstring BesideThisExe(const wchar_t* name) {
   return directory.substr(0, directory.find_last_of(L'\\') + 1) + name;
 }
 
-const char* const kExports[] = {"GetUsbDeviceFromHub",   "GetUsbDeviceVIDPIDFromHub", "GetHidDeviceFromCustomHidList",
-                                "GetHidDeviceFromHidList", "GetHidDeviceName",        "xEnumHidDevice",
-                                "HidSetFeatureReport",   "HidGetFeatureReport",       "HidSetOutputReport",
-                                "xHidD_GetFeature",      "xHidD_SetFeature",          "xHidD_GetOutputReport",
-                                "xHidD_SetOutputReport"};
+const char* const kExports[] = {"GetUsbDeviceFromHub",
+                                "GetUsbDeviceVIDPIDFromHub",
+                                "GetHidDeviceFromCustomHidList",
+                                "GetHidDeviceFromHidList",
+                                "GetHidDeviceName",
+                                "xEnumHidDevice",
+                                "HidSetFeatureReport",
+                                "HidGetFeatureReport",
+                                "HidSetOutputReport",
+                                "xHidD_GetFeature",
+                                "xHidD_SetFeature",
+                                "xHidD_GetOutputReport",
+                                "xHidD_SetOutputReport",
+                                "Write",
+                                "Read",
+                                "ReadEx",
+                                "RegisterDeviceNotification_ArrivalRemove",
+                                "UnregisterDeviceNotification_ArrivalRemove",
+                                "RegisterDeviceNotification_QueryRemove",
+                                "GetUsbDeviceFromHidList",
+                                "GetUsbDeviceFromHidDevice",
+                                "isQV7Device",
+                                "GetPID_OfQV7Path",
+                                "GetHidIDs",
+                                "isDeviceExist",
+                                "GetUsbDeviceVIDPIDSNFromHub",
+                                "GetUSBDeviceInterfacePath",
+                                "GetDeviceViaInterfaceGUID",
+                                "UsbReset"};
 
 // The library through its module handle, as a host sees it.
 class Library {
@@ -67,6 +91,7 @@ class RealLibraryTest : public testing::Test {
 };
 
 TEST_F(RealLibraryTest, EveryExportResolvesByNameAndTwoNamesAreOneFunction) {
+  EXPECT_EQ(std::size(kExports), 29u);
   for (const char* name : kExports) EXPECT_NE(GetProcAddress(library.module(), name), nullptr) << name;
   EXPECT_EQ(GetProcAddress(library.module(), "GetHidDeviceName"), GetProcAddress(library.module(), "xEnumHidDevice"));
   EXPECT_EQ(GetProcAddress(library.module(), "FakeWorldUseScenario"), nullptr);  // only in the fake build
@@ -213,6 +238,108 @@ TEST_F(WineHidTest, HandleExportsPassTheCallThrough) {
   EXPECT_EQ(EXPORT(library, xHidD_SetOutputReport)(INVALID_HANDLE_VALUE, report.data(), 72), 0);
   EXPECT_EQ(EXPORT(library, xHidD_GetOutputReport)(INVALID_HANDLE_VALUE, report.data(), 72), 0);
   CloseHandle(handle);  // the caller's, not the library's
+}
+
+const wchar_t* const kNoHub = L"USB#ROOT_HUB30#4&1&0&0#{f18a0e88-c30c-11d0-8815-00a0c906bed8}";
+const DeviceLibraryChar* U(const wchar_t* text) { return reinterpret_cast<const DeviceLibraryChar*>(text); }
+
+TEST_F(RealLibraryTest, HubExportsFailWithoutHubsAndWriteNothing) {
+  std::array<uint8_t, 64> data;
+  data.fill(0xEE);
+  uint16_t received = 0xBEEF;
+  EXPECT_EQ(EXPORT(library, Write)(U(kNoHub), 1, 0x0100, 0, 18), 0);
+  EXPECT_EQ(EXPORT(library, Read)(U(kNoHub), 1, 0x0100, 0, 18, data.data()), 0);
+  EXPECT_EQ(EXPORT(library, ReadEx)(U(kNoHub), 1, 0x0100, 0, 18, data.data(), &received), 0);
+  EXPECT_EQ(received, 0xBEEF);
+  EXPECT_EQ(data[0], 0xEE);
+  EXPECT_EQ(EXPORT(library, isDeviceExist)(U(kNoHub), 1), 0);
+  uint16_t vid = 0x1111, pid = 0x2222, release = 0x3333;
+  EXPECT_EQ(EXPORT(library, GetUsbDeviceVIDPIDSNFromHub)(U(kNoHub), 1, &vid, &pid, &release), 0);
+  EXPECT_EQ(vid + pid + release, 0x6666);
+  EXPECT_EQ(EXPORT(library, UsbReset)(0x845E, 0x0001), 0);  // no USB enumerator devices here
+  EXPECT_EQ(EXPORT(library, UsbReset)(0x09DA, 0x1234), 0);
+}
+
+// Wine stubs the configuration manager (CM_Get_Parent fails, the list size is not written): the
+// correlation finds nothing for Wine's HID devices and says so through its outputs.
+TEST_F(WineHidTest, CorrelationFindsNoUsbPortForWinesDevices) {
+  const std::wstring mouse = MousePath();
+  ASSERT_FALSE(mouse.empty());
+  Buffer hubName;
+  int32_t connectionIndex = 0x5A5A;
+  EXPECT_EQ(EXPORT(library, GetUsbDeviceFromHidDevice)(U(mouse.c_str()), hubName.data(), &connectionIndex), 0);
+  EXPECT_EQ(hubName.Text(), L"");
+  EXPECT_EQ(connectionIndex, 0);
+  Buffer untouched;
+  EXPECT_EQ(EXPORT(library, GetUsbDeviceFromHidList)(0, 0, -1, untouched.data(), &connectionIndex), 0);
+  EXPECT_TRUE(untouched.Untouched());
+}
+
+TEST_F(WineHidTest, FamilyAndIdsOfWinesMouse) {
+  const std::wstring mouse = MousePath();
+  ASSERT_FALSE(mouse.empty());
+  EXPECT_EQ(EXPORT(library, isQV7Device)(U(mouse.c_str())), 0);  // usage page 1, not the family's
+  EXPECT_EQ(EXPORT(library, GetPID_OfQV7Path)(U(mouse.c_str())), 0x0001);
+  uint16_t vid = 0, pid = 0, usagePage = 0, usage = 0;
+  EXPECT_EQ(EXPORT(library, GetHidIDs)(U(mouse.c_str()), &vid, &pid, &usagePage, &usage), 1);
+  EXPECT_EQ(vid, 0x845E);
+  EXPECT_EQ(pid, 0x0001);
+  EXPECT_EQ(usagePage, 1);
+  EXPECT_EQ(usage, 2);
+  EXPECT_EQ(EXPORT(library, GetHidIDs)(U(L"\\\\?\\hid#none"), &vid, nullptr, nullptr, nullptr), 0);
+}
+
+TEST_F(WineHidTest, UnfilteredListAndInterfaceByClass) {
+  auto all = EXPORT(library, GetUSBDeviceInterfacePath);
+  const int32_t count = all(123, 456, -1, nullptr);
+  EXPECT_EQ(count, custom(0, 0, 0, 0, -1, nullptr));
+  Buffer first;
+  EXPECT_EQ(all(0, 0, 0, first.data()), count);
+  EXPECT_NE(first.Text().find(L"{4d1e55b2-f16f-11cf-88cb-001111000030}"), std::wstring::npos);
+
+  auto open = EXPORT(library, GetDeviceViaInterfaceGUID);
+  const GUID hid{0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
+  EXPECT_EQ(open(&hid, static_cast<uint32_t>(count)), nullptr);
+  EXPECT_EQ(open(nullptr, 0), nullptr);
+  // Wine's virtual devices may or may not open for read and write; either way the handle is ours.
+  if (HANDLE handle = open(&hid, 0)) {
+    EXPECT_TRUE(CloseHandle(handle));
+  }
+}
+
+LRESULT CALLBACK PlainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST_F(RealLibraryTest, ARealWindowReceivesTheRegistrations) {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = PlainWindowProc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"DeviceLibraryNotificationTest";
+  RegisterClassW(&windowClass);
+  HWND window = CreateWindowW(windowClass.lpszClassName, L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                              windowClass.hInstance, nullptr);
+  ASSERT_NE(window, nullptr);
+  auto arrival = EXPORT(library, RegisterDeviceNotification_ArrivalRemove);
+  auto unregister = EXPORT(library, UnregisterDeviceNotification_ArrivalRemove);
+  auto queryRemove = EXPORT(library, RegisterDeviceNotification_QueryRemove);
+  SetLastError(0);
+  void* keyboard = arrival(window);
+  EXPECT_NE(keyboard, nullptr) << GetLastError();
+  EXPECT_NE(unregister(keyboard), 0);
+  EXPECT_EQ(unregister(nullptr), 0);
+
+  wchar_t path[MAX_PATH];
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  void* handleRegistration = queryRemove(window, file);
+  if (handleRegistration) {  // Wine may refuse a file handle
+    EXPECT_NE(unregister(handleRegistration), 0);
+  }
+  CloseHandle(file);
+  DestroyWindow(window);
+  UnregisterClassW(windowClass.lpszClassName, windowClass.hInstance);
 }
 
 TEST(StringOutputOnWindows, WsprintfWStopsAt1024Units) {

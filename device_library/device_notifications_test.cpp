@@ -87,7 +87,9 @@ TEST_F(NotificationTest, QueryRemoveRecordCarriesOnlySizeTypeAndTheDeviceHandle)
   std::memcpy(&stored, bytes.data() + handleAt, sizeof stored);
   EXPECT_EQ(stored, device);
   for (size_t i = 8; i < bytes.size(); ++i)
-    if (i < handleAt || i >= handleAt + sizeof(Handle)) EXPECT_EQ(bytes[i], 0) << "byte " << i;
+    if (i < handleAt || i >= handleAt + sizeof(Handle)) {
+      EXPECT_EQ(bytes[i], 0) << "byte " << i;
+    }
 }
 
 TEST_F(NotificationTest, NoWindowNoRegistration) {

@@ -97,7 +97,7 @@ struct Port {
   uint32_t openPipes = 0;
   bool answersConnectionInformation = true;    // false: both connection requests fail for this port
   bool answersConnectionName = true;           // false: the external hub's name cannot be read
-  std::u16string driverKey;                    // what the driver-key request answers (empty: an empty name)
+  std::u16string driverKey{};                    // what the driver-key request answers (empty: an empty name)
   bool answersDriverKey = true;                // false: the driver-key request fails
   // Descriptors the device answers through the hub, by (wValue << 16) | wIndex; the device
   // descriptor (0x0100) defaults to deviceDescriptor.
@@ -139,21 +139,21 @@ struct DeviceInterface {
   Guid interfaceClass;
   std::u16string path;
   bool detailReadable = true;  // false: the size query answers, the read itself fails
-  std::u16string deviceInstance;  // the device node that exposes it (empty: none known)
+  std::u16string deviceInstance{};  // the device node that exposes it (empty: none known)
 };
 
 // One node of the device tree, as the configuration manager and SetupDi see it.
 struct DeviceNode {
-  std::u16string instanceId;          // e.g. USB\VID_09DA&PID_1234\6&1a2b&0&1
-  std::u16string parent;              // the parent's instance id (empty: a root)
-  std::u16string enumerator;          // "USB", "HID", ...
-  std::u16string driverKey;           // SPDRP_DRIVER; empty: the device has none
-  std::vector<std::u16string> hardwareIds;  // SPDRP_HARDWAREID, first one first
+  std::u16string instanceId{};          // e.g. USB\VID_09DA&PID_1234\6&1a2b&0&1
+  std::u16string parent{};              // the parent's instance id (empty: a root)
+  std::u16string enumerator{};          // "USB", "HID", ...
+  std::u16string driverKey{};          // SPDRP_DRIVER; empty: the device has none
+  std::vector<std::u16string> hardwareIds{};  // SPDRP_HARDWAREID, first one first
   bool present = true;
   // Restarting: whether the class installer takes and runs a property change, and the flags each
   // later read of the install parameters gives (the last one repeats; none: 0).
   bool acceptsPropertyChange = true;
-  std::vector<uint32_t> installFlagsAfterChange;
+  std::vector<uint32_t> installFlagsAfterChange{};
 };
 
 // One device-change subscription that RegisterDeviceNotificationW accepted.
