@@ -1,8 +1,8 @@
 /* resource.dll, the mouse device library: hub walk, port queries, HID search, report transfer,
  * descriptor requests, device-change subscriptions, HID-to-USB correlation and utilities.
  * C calling convention, exported by name, undecorated. A boolean result is one byte (1 or 0).
- * Arguments shown as 16-bit values in the Parts arrive in full 32-bit slots here; only their low
- * 16 bits are used (0x109DA acts as 0x09DA).
+ * Arguments that carry 16-bit values (ids, usages, wValue, wIndex, wLength) arrive in full 32-bit
+ * slots; only their low 16 bits are used (0x109DA acts as 0x09DA).
  * List exports build their list afresh on every call and return its size; an index from 0 to the
  * size minus 1 writes that entry, any other index writes nothing.
  * String outputs are written with their terminator by wsprintfW(out, L"%ws", text), never more than

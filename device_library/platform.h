@@ -1,7 +1,7 @@
 // The library's only way to the operating system: one method for one Win32 function, with the
 // Win32 name and argument order. real_platform.cpp forwards each to Windows; the tests' fake world
-// (fake_world.h) answers them from a model. Add a method here for each further Win32 function a
-// Part needs, to both implementations.
+// (fake_world.h) answers them from a model. A further Win32 function gets a method here and in
+// both implementations.
 #pragma once
 
 #include <cstddef>
