@@ -1,4 +1,4 @@
-// Cost of one GetUsbDeviceFromHub walk and one HID search in the fake world of the issue: 4 host
+// Cost of one GetUsbDeviceFromHub walk, one HID search and one HID-to-USB correlation in the fake world: 4 host
 // controllers, 3 hub tiers, 64 devices, 128 collections (and 2x, 4x that, to show the cost grows
 // linearly). Reports platform calls per operation next to the wall time.
 #include <benchmark/benchmark.h>
@@ -55,6 +55,23 @@ void BM_HidSearch(benchmark::State& state) {
   state.counters["collections"] = static_cast<double>(world.hidCollections.size());
 }
 BENCHMARK(BM_HidSearch)->Arg(4)->Arg(8)->Arg(16)->Unit(benchmark::kMicrosecond);
+
+void BM_HidToUsbCorrelation(benchmark::State& state) {
+  FakeWorld world;
+  BuildBenchmarkWorld(world, static_cast<uint32_t>(state.range(0)));
+  world.logCalls = false;
+  device_library::fake::ScopedFakeWorld installed(world);
+  // The last collection of the world: its port is the last one the walk reaches.
+  const std::u16string path = world.hidCollections.back().path;
+  uint8_t found = 0;
+  for (auto _ : state) {
+    found = GetUsbDeviceFromHidDevice(path.c_str(), nullptr, nullptr);
+    benchmark::DoNotOptimize(found);
+  }
+  ReportCalls(state, world, found);
+  state.counters["deviceNodes"] = static_cast<double>(world.deviceNodes.size());
+}
+BENCHMARK(BM_HidToUsbCorrelation)->Arg(4)->Arg(8)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

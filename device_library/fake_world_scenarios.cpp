@@ -13,7 +13,34 @@ std::u16string Widen(const char* text) {
   return wide;
 }
 
+char Hex(uint32_t value) { return "0123456789ABCDEF"[value & 0xF]; }
+
 }  // namespace
+
+void AddCompositeDeviceNodes(FakeWorld& world, const std::u16string& hubName, uint32_t connectionIndex, uint16_t vid,
+                             uint16_t pid, uint32_t instance,
+                             const std::vector<std::vector<std::u16string>>& pathsPerInterface) {
+  char text[96];
+  std::snprintf(text, sizeof text, "USB\\VID_%04X&PID_%04X\\6&%08X&0&%u", vid, pid, 0x2B3C0000u + instance,
+                connectionIndex);
+  const std::u16string deviceId = Widen(text);
+  std::snprintf(text, sizeof text, "{36fc9e60-c465-11cf-8056-444553540000}\\%04u", instance % 10000);
+  const std::u16string driverKey = Widen(text);
+  world.PortAt(hubName, connectionIndex).driverKey = driverKey;
+  std::snprintf(text, sizeof text, "USB\\VID_%04X&PID_%04X", vid, pid);
+  world.AddDeviceNode(deviceId, u"", u"USB", driverKey).hardwareIds = {Widen(text)};
+  for (size_t mi = 0; mi < pathsPerInterface.size(); ++mi) {
+    std::snprintf(text, sizeof text, "USB\\VID_%04X&PID_%04X&MI_%02u\\7&%08X&0&%04u", vid, pid,
+                  static_cast<unsigned>(mi), 0x3C4D0000u + instance, static_cast<unsigned>(mi));
+    const std::u16string interfaceId = Widen(text);
+    world.AddDeviceNode(interfaceId, deviceId, u"USB", driverKey + u"-" + static_cast<char16_t>(u'0' + mi));
+    for (size_t c = 0; c < pathsPerInterface[mi].size(); ++c) {
+      std::u16string hidId = u"HID\\" + interfaceId.substr(4) + u"&COL" + static_cast<char16_t>(Hex(c + 1));
+      world.AddDeviceNode(hidId, interfaceId, u"HID");
+      world.SetInterfaceDevice(pathsPerInterface[mi][c], hidId);
+    }
+  }
+}
 
 std::u16string HidPath(uint16_t vid, uint16_t pid, int interfaceNumber, int collection, uint32_t instance) {
   char text[192];
@@ -59,6 +86,9 @@ std::u16string AddBridgeMouse(FakeWorld& world, const std::u16string& hubName, u
   std::vector<uint8_t> answer(kBridgeFeatureReportLength, 0);
   answer[0] = 0x07;
   vendor.featureReports[0x07] = answer;
+  AddCompositeDeviceNodes(world, hubName, connectionIndex, kBridgeVendor, pid, instance,
+                          {{HidPath(kBridgeVendor, pid, 0, 0, instance)},
+                           {HidPath(kBridgeVendor, pid, 1, 1, instance), vendor.path}});
   return vendor.path;
 }
 
@@ -84,6 +114,11 @@ bool BuildScenario(std::u16string_view name, FakeWorld& world) {
   world.hidCollections.clear();
   world.interfaces.clear();
   world.reportTransfers.clear();
+  world.deviceNodes.clear();
+  world.registrations.clear();
+  world.restartedDevices.clear();
+  world.sleptMilliseconds = 0;
+  world.listSizeLeavesLength = false;
   world.ClearFaults();
   if (name == u"empty") return true;
 
@@ -92,6 +127,7 @@ bool BuildScenario(std::u16string_view name, FakeWorld& world) {
   const std::u16string vendorPath = AddBridgeMouse(world, root, 1, kBridgeMousePid, 1);
   world.AttachDevice(root, 2, 0x046D, 0xC31C);
   world.AddHidCollection(HidPath(0x046D, 0xC31C, 0, 0, 2), 0x046D, 0xC31C, 0x01, 0x06).opensForReadWrite = false;
+  AddCompositeDeviceNodes(world, root, 2, 0x046D, 0xC31C, 2, {{HidPath(0x046D, 0xC31C, 0, 0, 2)}});
 
   if (name == u"bridge_mouse_refuses_report") world.FindHidCollection(vendorPath)->acceptsReports = false;
   if (name == u"bridge_other_vendor_same_pid") world.AttachDevice(root, 4, 0x046D, kBridgeMousePid);
@@ -128,6 +164,8 @@ void BuildBenchmarkWorld(FakeWorld& world, uint32_t controllers) {
       world.AddHidCollection(HidPath(vid, pid, 0, 0, instance), vid, pid, 0x01, 0x02);
       world.AddHidCollection(HidPath(vid, pid, 1, 0, instance), vid, pid, vid == kBridgeVendor ? kBridgeUsagePage : 0x0C,
                              0x01);
+      AddCompositeDeviceNodes(world, hub, port, vid, pid, instance,
+                              {{HidPath(vid, pid, 0, 0, instance)}, {HidPath(vid, pid, 1, 0, instance)}});
       ++instance;
     };
     for (uint32_t port = 1; port <= 4; ++port) attach(root, port);

@@ -32,7 +32,13 @@ inline constexpr uint16_t kBridgeFeatureReportLength = 72;
 std::u16string AddBridgeMouse(FakeWorld& world, const std::u16string& hubName, uint32_t connectionIndex, uint16_t pid,
                               uint32_t instance);
 
-// The scenarios, by name:
+// The device tree of a composite USB device on a port: the port's driver key, the device node, one
+// interface node per entry of pathsPerInterface and below each a HID node per path it exposes.
+void AddCompositeDeviceNodes(FakeWorld& world, const std::u16string& hubName, uint32_t connectionIndex, uint16_t vid,
+                             uint16_t pid, uint32_t instance,
+                             const std::vector<std::vector<std::u16string>>& pathsPerInterface);
+
+// The scenarios, by name (every attached device carries its device tree):
 //   empty                        nothing attached, no host controller
 //   bridge_mouse                 one controller (HCD0 and its interface), a bridge mouse on root port 1,
 //                                a keyboard of another vendor (046D:C31C, collection 1/6) on port 2

@@ -26,6 +26,7 @@ std::u16string TextAt(const uint8_t* record, size_t offset, size_t size) {
 }
 
 constexpr uint32_t kInstanceIdUnits = 256;
+constexpr uint32_t kMaxIdListUnits = 1u << 20;
 
 }  // namespace
 
@@ -101,7 +102,7 @@ std::vector<std::u16string> ListChildInstanceIds(Platform& platform, const std::
   std::vector<std::u16string> children;
   uint32_t units = 0;  // Wine's CM_Get_Device_ID_List_SizeW succeeds without writing it
   if (platform.CM_Get_Device_ID_List_SizeW(&units, parentId.c_str(), kCmGetIdListFilterBusRelations) != kCrSuccess ||
-      units == 0)
+      units == 0 || units > kMaxIdListUnits)  // an absurd size is no list (and would wrap the +2)
     return children;
   std::u16string buffer(static_cast<size_t>(units) + 2, u'\0');
   if (platform.CM_Get_Device_ID_ListW(parentId.c_str(), buffer.data(), units + 2, kCmGetIdListFilterBusRelations) !=

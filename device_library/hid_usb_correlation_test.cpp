@@ -181,5 +181,19 @@ TEST_F(HidListTest, NullPathAndNullOutputsAreRefusedOrSkipped) {
   EXPECT_EQ(GetUsbDeviceFromHidDevice(kSinglePath.c_str(), nullptr, nullptr), 1);
 }
 
+TEST_F(HidListTest, ScenarioMiceAreFoundOnTheirPorts) {
+  ASSERT_TRUE(BuildScenario(u"bridge_two_mice", world));
+  OutputBuffer hubName;
+  int32_t connectionIndex = 0;
+  const std::u16string second = HidPath(kBridgeVendor, kBridgeSecondMousePid, 1, 2, 3);
+  EXPECT_EQ(GetUsbDeviceFromHidDevice(second.c_str(), hubName.data(), &connectionIndex), 1);
+  EXPECT_EQ(Narrow(hubName.Text()), Narrow(ExternalHubName(0x05E3, 0x0608, 3)));
+  EXPECT_EQ(connectionIndex, 2);
+  const std::u16string keyboard = HidPath(0x046D, 0xC31C, 0, 0, 2);
+  EXPECT_EQ(GetUsbDeviceFromHidDevice(keyboard.c_str(), hubName.data(), &connectionIndex), 1);
+  EXPECT_EQ(Narrow(hubName.Text()), Narrow(RootHubName(1)));
+  EXPECT_EQ(connectionIndex, 2);
+}
+
 }  // namespace
 }  // namespace device_library::fake
