@@ -74,16 +74,13 @@ void Label::SetFont(const FontSpec& font) {
 
 void Label::FitToText() {
   if (!AutoSize || !fontHandle_) return;
-  HDC screen = GetDC(nullptr);
-  {
-    SelectionGuard font(screen, fontHandle_.get());
-    SIZE extent{};
-    if (GetTextExtentPoint32W(screen, caption_.c_str(), static_cast<int>(caption_.size()), &extent)) {
-      Width = extent.cx;
-      Height = extent.cy;
-    }
+  const WindowDc screen;
+  SelectionGuard font(screen.get(), fontHandle_.get());
+  SIZE extent{};
+  if (GetTextExtentPoint32W(screen.get(), caption_.c_str(), static_cast<int>(caption_.size()), &extent)) {
+    Width = extent.cx;
+    Height = extent.cy;
   }
-  ReleaseDC(nullptr, screen);
 }
 
 void Label::SetFontColor(Color color) {

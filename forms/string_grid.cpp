@@ -105,10 +105,12 @@ void StringGrid::Paint() {
   FillSolid(dc, paint.client(), BackgroundColor);
   if (!fontHandle_) fontHandle_ = CreateFontFor(font_);
   const int lastRow = std::min(model_.RowCount(), model_.TopRow() + model_.VisibleRows() + 1);
+  const UniqueBrush gridLines(CreateSolidBrush(ColorToRgb(GridLineColor)));
   for (int row = model_.TopRow(); row < lastRow; ++row) {
     for (int column = 0; column < model_.ColumnCount(); ++column) {
       const RECT cell = CellRect(column, row);
-      FillSolid(dc, {cell.left, cell.top, cell.right + 1, cell.bottom + 1}, GridLineColor);
+      const RECT withLines{cell.left, cell.top, cell.right + 1, cell.bottom + 1};
+      FillRect(dc, &withLines, gridLines.get());
       // The grid prepares the canvas of every cell; the selected cell looks like any other.
       Canvas canvas(dc, fontHandle_.get(), font_.FontColor, CellColor);
       canvas_ = &canvas;

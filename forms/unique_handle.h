@@ -77,6 +77,22 @@ class SelectionGuard {
   HGDIOBJ previous_;
 };
 
+// GetDC / ReleaseDC of a window, or of the screen for null.
+class WindowDc {
+ public:
+  explicit WindowDc(HWND window = nullptr) : window_(window), dc_(GetDC(window)) {}
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+  ~WindowDc() {
+    if (dc_) ReleaseDC(window_, dc_);
+  }
+  HDC get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
 // BeginPaint / EndPaint.
 class PaintGuard {
  public:

@@ -26,20 +26,17 @@ constexpr Hotkey kHotkeys[] = {kStartHotkey, kStopHotkey, kCloseHotkey};
 forms::FontSpec LabelFont(forms::Color color, bool bold) { return {L"Tahoma", -13, bold, color}; }
 
 // The scroll bar's thumb: a 10 × 28 red bar, lit along its left edge.
-HBITMAP MakeThumbPicture() {
-  HDC screen = GetDC(nullptr);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, 10, 28);
-  {
-    forms::UniqueDc dc(CreateCompatibleDC(screen));
-    forms::SelectionGuard select(dc.get(), bitmap);
-    for (int x = 0; x < 10; ++x) {
-      const int red = 230 - x * 12;
-      forms::UniqueBrush brush(CreateSolidBrush(RGB(red, 16 + x, 24)));
-      const RECT column{x, 0, x + 1, 28};
-      FillRect(dc.get(), &column, brush.get());
-    }
+forms::UniqueBitmap MakeThumbPicture() {
+  const forms::WindowDc screen;
+  forms::UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), 10, 28));
+  forms::UniqueDc dc(CreateCompatibleDC(screen.get()));
+  forms::SelectionGuard select(dc.get(), bitmap.get());
+  for (int x = 0; x < 10; ++x) {
+    const int red = 230 - x * 12;
+    forms::UniqueBrush brush(CreateSolidBrush(RGB(red, 16 + x, 24)));
+    const RECT column{x, 0, x + 1, 28};
+    FillRect(dc.get(), &column, brush.get());
   }
-  ReleaseDC(nullptr, screen);
   return bitmap;
 }
 
@@ -101,7 +98,7 @@ void TMainForm::CreateComponents() {
   asg_SpeedAnalysis->OnMouseWheelUp = [this](bool& handled) { asg_SpeedAnalysisMouseWheelDown(handled); };
 
   assb_SpeedAnalysis = std::make_unique<forms::SmoothScrollBar>(*this, 765, 356, 8, 139, 7, 2, 3);
-  assb_SpeedAnalysis->SetThumbPicture(MakeThumbPicture());
+  assb_SpeedAnalysis->SetThumbPicture(MakeThumbPicture().release());
   assb_SpeedAnalysis->OnPositionChanged = [this](int position) { assb_SpeedAnalysisPositionChanged(position); };
 
   btn_Cancel = std::make_unique<forms::Button>(*this, 712, 519, 103, 38, L"離開");

@@ -112,7 +112,9 @@ TEST_F(MainWindowTest, StartsIdleWithTheTextsOfTheSystemLanguage) {
   EXPECT_EQ(client.right, 813);
   EXPECT_EQ(client.bottom, 553);
   // The language the test expects, when the run names one (LANG given to Wine).
-  if (const char* expected = getenv("EXPECT_LANGUAGE")) EXPECT_EQ(chinese, std::string(expected) == "Chinese");
+  if (const char* expected = getenv("EXPECT_LANGUAGE")) {
+    EXPECT_EQ(chinese, std::string(expected) == "Chinese");
+  }
 }
 
 TEST_F(MainWindowTest, WearsTheStoredOutlineAndSkinnedButtons) {
